@@ -1,0 +1,70 @@
+#include "loader/service_table.h"
+
+#include <cstring>
+
+#include "core/name_dictionary.h"
+#include "core/runtime_string.h"
+#include "core/string_services.h"
+#include "loader/service_rows.h"
+#include "platform/win32.h"
+
+void ServiceUnavailable(const char* name) {
+  char text[256];
+  snprintf(text, sizeof text, "The service %s is not available in this engine.", name);
+  MessageBoxA(nullptr, text, "KW App", MB_OK);
+  // Like the other fatal ends of the engine, the process ends with exit code 0.
+  ExitProcess(0);
+}
+
+namespace {
+
+// A trap per missing service, so that the message can name it. Services take their arguments
+// from the caller's frame and the caller removes them, so a trap needs no parameters.
+#define KW_TRAP_Implemented(name)
+#define KW_TRAP_Missing(name) \
+  [[noreturn]] void MissingService_##name() { ServiceUnavailable(#name); }
+#define KW_DEFINE_TRAP(name, family, state) KW_TRAP_##state(name)
+KW_SERVICE_ROWS(KW_DEFINE_TRAP)
+
+#define KW_ENTRY_Implemented(name) reinterpret_cast<ServiceFunction>(&name)
+#define KW_ENTRY_Missing(name) &MissingService_##name
+#define KW_IMPLEMENTED_Implemented true
+#define KW_IMPLEMENTED_Missing false
+#define KW_DEFINE_ENTRY(name, family, state)                 \
+  const ServiceFunction EntryOf_##name = KW_ENTRY_##state(name); \
+  constexpr bool ImplementedOf_##name = KW_IMPLEMENTED_##state;
+KW_SERVICE_ROWS(KW_DEFINE_ENTRY)
+
+#define KW_ROW(name, ...) {#name, EntryOf_##name, {0, 0}},
+#define KW_FLAG(name, ...) ImplementedOf_##name,
+
+const bool rowImplemented[ServiceTableSize] = {KW_SERVICE_ROWS(KW_FLAG) KW_SERVICE_SECOND_ROWS(KW_FLAG)};
+
+NameDictionary* serviceDictionary;
+
+}  // namespace
+
+const ServiceEntry ServiceTable[ServiceTableSize] = {KW_SERVICE_ROWS(KW_ROW) KW_SERVICE_SECOND_ROWS(KW_ROW)};
+
+bool ServiceRowImplemented(int slot) { return slot >= 0 && slot < ServiceTableSize && rowImplemented[slot]; }
+
+ServiceFunction FindService(const char* name) {
+  for (const ServiceEntry& row : ServiceTable)
+    if (row.name && lstrcmpiA(row.name, name) == 0) return row.entry;
+  return nullptr;
+}
+
+extern "C" ServiceFunction ResolveServiceName(const char* name) {
+  // Built without a lock: plug-ins resolve names on the main thread during start-up.
+  if (serviceDictionary == nullptr) {
+    serviceDictionary = NameDictionaryCreate();
+    for (const ServiceEntry& row : ServiceTable) {
+      if (row.name == nullptr) continue;
+      RuntimeString* key = StringFromCString(row.name);
+      NameDictionaryInsert(serviceDictionary, key, const_cast<ServiceEntry*>(&row));
+      StringRelease(key);
+    }
+  }
+  auto* row = static_cast<const ServiceEntry*>(NameDictionaryLookup(serviceDictionary, name));
+  return row ? row->entry : nullptr;
+}
