@@ -58,6 +58,25 @@ void MallocMixed(benchmark::State& state) {
 }
 BENCHMARK(MallocMixed);
 
+// One object-sized block taken and given back: the cost of the lock and the list operations.
+void SmallAllocPair(benchmark::State& state) {
+  for (auto _ : state) {
+    void* block = SmallAlloc(40);
+    benchmark::DoNotOptimize(block);
+    SmallFree(block, 40);
+  }
+}
+BENCHMARK(SmallAllocPair);
+
+void MallocPair(benchmark::State& state) {
+  for (auto _ : state) {
+    void* block = malloc(40);
+    benchmark::DoNotOptimize(block);
+    free(block);
+  }
+}
+BENCHMARK(MallocPair);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -37,11 +37,14 @@ int CompareFoldedBytes(const unsigned char* a, int32_t lengthA, const unsigned c
 
 RuntimeString* NewString(const void* bytes, int32_t n) {
   if (n <= 0) return nullptr;
-  auto* s = static_cast<RuntimeString*>(SmallAlloc(sizeof(RuntimeString)));
+  // The buffer follows the object in the same block: one allocation and one free per string.
+  // Releasing tells the two layouts apart by the buffer's address.
+  if (n > INT32_MAX - 2 - static_cast<int32_t>(sizeof(RuntimeString))) OutOfMemory();
+  auto* s = static_cast<RuntimeString*>(SmallAlloc(static_cast<int32_t>(sizeof(RuntimeString)) + n + 2));
   s->count = 1;
   s->length = n;
   s->bufferSize = n + 2;
-  s->buffer = static_cast<char*>(SmallAlloc(n + 2));
+  s->buffer = reinterpret_cast<char*>(s + 1);
   s->buffer[0] = static_cast<char>(n < 255 ? n : 255);
   if (bytes) memcpy(s->buffer + 1, bytes, static_cast<size_t>(n));
   s->buffer[n + 1] = 0;
@@ -84,6 +87,10 @@ RuntimeString* StringRetain(RuntimeString* s) {
 
 void StringRelease(RuntimeString* s) {
   if (s == nullptr || --s->count != 0) return;
+  if (s->buffer == reinterpret_cast<char*>(s + 1)) {
+    SmallFree(s, static_cast<int32_t>(sizeof(RuntimeString)) + s->bufferSize);
+    return;
+  }
   SmallFree(s->buffer, s->bufferSize);
   SmallFree(s, sizeof(RuntimeString));
 }
@@ -144,7 +151,7 @@ RuntimeString* StringConcatenate(RuntimeString* a, RuntimeString* b) {
   int32_t lengthB = StringLength(b);
   if (lengthA == 0) return StringRetain(b);
   if (lengthB == 0) return StringRetain(a);
-  if (lengthB > INT32_MAX - 2 - lengthA) OutOfMemory();
+  if (lengthB > INT32_MAX - 32 - lengthA) OutOfMemory();
   RuntimeString* result = NewString(nullptr, lengthA + lengthB);
   memcpy(result->buffer + 1, a->buffer + 1, static_cast<size_t>(lengthA));
   memcpy(result->buffer + 1 + lengthA, b->buffer + 1, static_cast<size_t>(lengthB));

@@ -1,5 +1,7 @@
 // Engine primitives over RuntimeString. A "slot" is a RuntimeString* variable that owns one
 // reference; functions returning RuntimeString* hand the caller one reference. Null is "".
+// Strings made here keep their buffer in the same block as the object; only these primitives
+// allocate and free string memory.
 #pragma once
 
 #include <array>
