@@ -2,29 +2,59 @@
 // definitions only. Every entry is declared with the Win32 calling convention.
 #pragma once
 
-#define KW_WIN32_FUNCTIONS(X)                                                                   \
-  /* kernel: heap */                                                                            \
+// Functions are grouped by the system library that exports them; the groups also make the
+// export tables of the layer's system modules.
+#define KW_KERNEL32_FUNCTIONS(X)                                                                \
+  /* heap and virtual memory */                                                                 \
   X(HANDLE, GetProcessHeap, (void))                                                             \
   X(LPVOID, HeapAlloc, (HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes))                           \
   X(LPVOID, HeapReAlloc, (HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBytes))           \
   X(BOOL, HeapFree, (HANDLE hHeap, DWORD dwFlags, LPVOID lpMem))                                \
   X(SIZE_T, HeapSize, (HANDLE hHeap, DWORD dwFlags, LPCVOID lpMem))                             \
-  /* kernel: synchronisation */                                                                 \
+  X(LPVOID, VirtualAlloc, (LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect)) \
+  X(BOOL, VirtualFree, (LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType))                     \
+  X(BOOL, VirtualProtect, (LPVOID lpAddress, SIZE_T dwSize, DWORD flNewProtect, PDWORD lpflOldProtect)) \
+  X(BOOL, IsBadReadPtr, (const VOID* lp, UINT_PTR ucb))                                         \
+  /* synchronisation */                                                                         \
   X(void, InitializeCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                    \
   X(void, EnterCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                         \
   X(BOOL, TryEnterCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                      \
   X(void, LeaveCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                         \
   X(void, DeleteCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                        \
-  /* kernel: process */                                                                         \
+  /* process, errors and modules */                                                             \
   X(LPSTR, GetCommandLineA, (void))                                                             \
-  /* kernel: code pages and comparison */                                                       \
+  X(DWORD, GetLastError, (void))                                                                \
+  X(void, SetLastError, (DWORD dwErrCode))                                                      \
+  X(HMODULE, GetModuleHandleA, (LPCSTR lpModuleName))                                           \
+  X(DWORD, GetModuleFileNameA, (HMODULE hModule, LPSTR lpFilename, DWORD nSize))                \
+  X(HMODULE, LoadLibraryA, (LPCSTR lpLibFileName))                                              \
+  X(FARPROC, GetProcAddress, (HMODULE hModule, LPCSTR lpProcName))                              \
+  X(BOOL, FreeLibrary, (HMODULE hLibModule))                                                    \
+  X(HRSRC, FindResourceA, (HMODULE hModule, LPCSTR lpName, LPCSTR lpType))                      \
+  X(HGLOBAL, LoadResource, (HMODULE hModule, HRSRC hResInfo))                                   \
+  X(LPVOID, LockResource, (HGLOBAL hResData))                                                   \
+  X(DWORD, SizeofResource, (HMODULE hModule, HRSRC hResInfo))                                   \
+  /* files */                                                                                   \
+  X(HFILE, _lopen, (LPCSTR lpPathName, int iReadWrite))                                         \
+  X(HFILE, _lcreat, (LPCSTR lpPathName, int iAttribute))                                        \
+  X(UINT, _lread, (HFILE hFile, LPVOID lpBuffer, UINT uBytes))                                  \
+  X(UINT, _lwrite, (HFILE hFile, LPCCH lpBuffer, UINT uBytes))                                  \
+  X(long, _hread, (HFILE hFile, LPVOID lpBuffer, long lBytes))                                  \
+  X(long, _hwrite, (HFILE hFile, LPCCH lpBuffer, long lBytes))                                  \
+  X(LONG, _llseek, (HFILE hFile, LONG lOffset, int iOrigin))                                    \
+  X(HFILE, _lclose, (HFILE hFile))                                                              \
+  /* code pages and comparison */                                                               \
   X(UINT, GetACP, (void))                                                                       \
   X(int, lstrcmpiA, (LPCSTR lpString1, LPCSTR lpString2))                                       \
   X(int, lstrcmpA, (LPCSTR lpString1, LPCSTR lpString2))                                        \
   X(int, lstrlenA, (LPCSTR lpString))                                                           \
   X(int, CompareStringA,                                                                        \
     (LCID Locale, DWORD dwCmpFlags, PCNZCH lpString1, int cchCount1, PCNZCH lpString2,          \
-     int cchCount2))                                                                            \
-  /* user: message boxes */                                                                     \
+     int cchCount2))
+
+#define KW_USER32_FUNCTIONS(X) \
   X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))
 
+#define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
+
+#define KW_WIN32_FUNCTIONS(X) KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X)

@@ -48,6 +48,11 @@ typedef const CHAR* LPCSTR;
 typedef const CHAR* PCNZCH;
 typedef BOOL* LPBOOL;
 typedef DWORD* LPDWORD;
+typedef DWORD* PDWORD;
+typedef const CHAR* LPCCH;
+typedef int HFILE;
+typedef HANDLE HGLOBAL;
+typedef int(WINAPI* FARPROC)();
 
 #define KW_DECLARE_HANDLE(name) \
   struct name##__ {             \
@@ -56,6 +61,7 @@ typedef DWORD* LPDWORD;
   typedef struct name##__* name
 KW_DECLARE_HANDLE(HWND);
 KW_DECLARE_HANDLE(HINSTANCE);
+KW_DECLARE_HANDLE(HRSRC);
 typedef HINSTANCE HMODULE;
 #undef KW_DECLARE_HANDLE
 
@@ -67,6 +73,10 @@ typedef struct _RTL_CRITICAL_SECTION {
   HANDLE LockSemaphore;
   ULONG_PTR SpinCount;
 } CRITICAL_SECTION, *LPCRITICAL_SECTION, RTL_CRITICAL_SECTION;
+
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
+#define HFILE_ERROR ((HFILE)-1)
 
 #ifndef TRUE
 #define TRUE 1

@@ -1,6 +1,7 @@
 // Compiled with the MinGW cross compiler against the real Windows headers: every function,
 // constant and structure size the platform layer declares must be exactly Win32's.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <type_traits>
 
