@@ -7,35 +7,35 @@
 #define KW_SERVICE_ROWS(X) \
   /* Objects, classes, application and core runtime */ \
   X(RuntimeInit, CoreRuntime, Missing) \
-  X(RuntimeLockObject, CoreRuntime, Missing) \
-  X(RuntimeUnlockObject, CoreRuntime, Missing) \
+  X(RuntimeLockObject, CoreRuntime, Implemented) \
+  X(RuntimeUnlockObject, CoreRuntime, Implemented) \
   X(RuntimeRun, CoreRuntime, Missing) \
   X(RuntimeMsgBox, CoreRuntime, Missing) \
   X(RuntimeNilObject, CoreRuntime, Missing) \
-  X(RuntimeNewObject, CoreRuntime, Missing) \
+  X(RuntimeNewObject, CoreRuntime, Implemented) \
   X(RuntimeProjectObject, CoreRuntime, Missing) \
   X(RuntimeRaiseException, CoreRuntime, Missing) \
   X(RuntimeReraiseException, CoreRuntime, Missing) \
-  X(RuntimeObjectIsa, CoreRuntime, Missing) \
-  X(RuntimeFindHookCode, CoreRuntime, Missing) \
+  X(RuntimeObjectIsa, CoreRuntime, Implemented) \
+  X(RuntimeFindHookCode, CoreRuntime, Implemented) \
   X(ApplicationQuit, CoreRuntime, Missing) \
-  X(stringGetter, CoreRuntime, Missing) \
-  X(stringSetter, CoreRuntime, Missing) \
-  X(objGetter, CoreRuntime, Missing) \
-  X(objSetter, CoreRuntime, Missing) \
+  X(stringGetter, CoreRuntime, Implemented) \
+  X(stringSetter, CoreRuntime, Implemented) \
+  X(objGetter, CoreRuntime, Implemented) \
+  X(objSetter, CoreRuntime, Implemented) \
   X(ApplicationNewDocument, CoreRuntime, Missing) \
   X(ApplicationOpenDocument, CoreRuntime, Missing) \
   X(RuntimeBeep, CoreRuntime, Missing) \
-  X(RuntimeCheckCast, CoreRuntime, Missing) \
+  X(RuntimeCheckCast, CoreRuntime, Implemented) \
   X(RuntimeBackgroundTask, CoreRuntime, Missing) \
   X(RuntimeStackCheck, CoreRuntime, Missing) \
   X(getAppObject, CoreRuntime, Missing) \
   X(getSystemObject, CoreRuntime, Missing) \
-  X(FindVTableCode, CoreRuntime, Missing) \
+  X(FindVTableCode, CoreRuntime, Implemented) \
   X(RuntimePictureReference, CoreRuntime, Missing) \
-  X(FindInterfaceVTableCode, CoreRuntime, Missing) \
+  X(FindInterfaceVTableCode, CoreRuntime, Implemented) \
   X(Win32InstallPlugins, CoreRuntime, Missing) \
-  X(debugDumpObjects, CoreRuntime, Missing) \
+  X(debugDumpObjects, CoreRuntime, Implemented) \
   X(lineTrace, CoreRuntime, Missing) \
   X(systemGestalt, CoreRuntime, Missing) \
   /* String reference counting and comparison */ \

@@ -2,19 +2,14 @@
 
 #include <cstring>
 
+#include "core/field_accessors.h"
 #include "core/name_dictionary.h"
+#include "core/object_model.h"
 #include "core/runtime_string.h"
+#include "core/service_trap.h"
 #include "core/string_services.h"
 #include "loader/service_rows.h"
 #include "platform/win32.h"
-
-void ServiceUnavailable(const char* name) {
-  char text[256];
-  snprintf(text, sizeof text, "The service %s is not available in this engine.", name);
-  MessageBoxA(nullptr, text, "KW App", MB_OK);
-  // Like the other fatal ends of the engine, the process ends with exit code 0.
-  ExitProcess(0);
-}
 
 namespace {
 

@@ -32,8 +32,5 @@ ServiceFunction FindService(const char* name);
 // The resolver handed to plug-ins: a dictionary lookup, the dictionary built on first use.
 extern "C" ServiceFunction ResolveServiceName(const char* name);
 
-// Ends the process with the message that the named service is not available.
-[[noreturn]] void ServiceUnavailable(const char* name);
-
 // One line per distinct name, "implemented" or "missing", then the totals.
 void WriteServiceReport(FILE* out);

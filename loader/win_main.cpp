@@ -1,12 +1,14 @@
 // The engine's window-system entry point.
-#include <cstdio>
 #include <cstring>
 
 #include "core/memory_manager.h"
+#include "loader/application_image.h"
 #include "loader/service_table.h"
 #include "platform/win32.h"
 
 namespace {
+
+HINSTANCE engineInstance;
 
 bool HasOption(const char* commandLine, const char* option) {
   size_t length = strlen(option);
@@ -20,13 +22,16 @@ bool HasOption(const char* commandLine, const char* option) {
 
 }  // namespace
 
-extern "C" int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+HINSTANCE EngineInstance() { return engineInstance; }
+
+extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  engineInstance = instance;
+  InitCommonControls();
   InitMemoryManager();
+  // The service report is the engine's own diagnostic, not an application's option.
   if (HasOption(commandLine ? commandLine : "", "--services")) {
     WriteServiceReport(stdout);
     return 0;
   }
-  // Loading an application image is not part of this engine yet: say so plainly.
-  MessageBoxA(nullptr, "This engine cannot load applications yet.", "KW App", MB_OK);
-  return 0;
+  return LoadApplicationImage() ? 1 : 0;
 }

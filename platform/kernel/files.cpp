@@ -1,0 +1,100 @@
+// The _l* file functions over POSIX descriptors: handles are small non-negative integers and
+// HFILE_ERROR (-1) reports a failure.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/kernel/paths.h"
+#include "platform/win32.h"
+
+namespace {
+
+long ReadAll(HFILE file, void* buffer, long bytes) {
+  long done = 0;
+  while (done < bytes) {
+    ssize_t got = read(file, static_cast<char*>(buffer) + done, static_cast<size_t>(bytes - done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+long WriteAll(HFILE file, const char* buffer, long bytes) {
+  if (bytes == 0) {
+    // Writing nothing sets the end of the file at the current position, extending with zeros
+    // or truncating.
+    off_t position = lseek(file, 0, SEEK_CUR);
+    if (position < 0 || ftruncate(file, position) != 0) return -1;
+    return 0;
+  }
+  long done = 0;
+  while (done < bytes) {
+    ssize_t put = write(file, buffer + done, static_cast<size_t>(bytes - done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return -1;
+    done += put;
+  }
+  return done;
+}
+
+HFILE Open(LPCSTR path, int flags, mode_t mode) {
+  std::string hostPath;
+  if (!kwplatform::MapWindowsPath(path, &hostPath)) return HFILE_ERROR;
+  int file = open(hostPath.c_str(), flags | O_CLOEXEC, mode);
+  if (file < 0) return HFILE_ERROR;
+  struct stat status;
+  if (fstat(file, &status) != 0 || S_ISDIR(status.st_mode)) {
+    close(file);
+    return HFILE_ERROR;
+  }
+  return file;
+}
+
+}  // namespace
+
+extern "C" {
+
+HFILE WINAPI _lopen(LPCSTR lpPathName, int iReadWrite) {
+  int access = iReadWrite & 3;
+  int flags = access == OF_WRITE ? O_WRONLY : access == OF_READWRITE ? O_RDWR : O_RDONLY;
+  return Open(lpPathName, flags, 0);
+}
+
+HFILE WINAPI _lcreat(LPCSTR lpPathName, int iAttribute) {
+  // Attribute 1 makes the new file read-only (for later opens; this handle may still write).
+  mode_t mode = (iAttribute & 1) ? 0444 : 0666;
+  return Open(lpPathName, O_RDWR | O_CREAT | O_TRUNC, mode);
+}
+
+UINT WINAPI _lread(HFILE hFile, LPVOID lpBuffer, UINT uBytes) {
+  return static_cast<UINT>(ReadAll(hFile, lpBuffer, static_cast<long>(uBytes)));
+}
+
+UINT WINAPI _lwrite(HFILE hFile, LPCCH lpBuffer, UINT uBytes) {
+  return static_cast<UINT>(WriteAll(hFile, lpBuffer, static_cast<long>(uBytes)));
+}
+
+long WINAPI _hread(HFILE hFile, LPVOID lpBuffer, long lBytes) {
+  return lBytes < 0 ? -1 : ReadAll(hFile, lpBuffer, lBytes);
+}
+
+long WINAPI _hwrite(HFILE hFile, LPCCH lpBuffer, long lBytes) {
+  return lBytes < 0 ? -1 : WriteAll(hFile, lpBuffer, lBytes);
+}
+
+LONG WINAPI _llseek(HFILE hFile, LONG lOffset, int iOrigin) {
+  int whence = iOrigin == static_cast<int>(FILE_CURRENT) ? SEEK_CUR
+               : iOrigin == static_cast<int>(FILE_END)   ? SEEK_END
+                                                         : SEEK_SET;
+  off_t position = lseek(hFile, lOffset, whence);
+  return position < 0 ? -1 : static_cast<LONG>(position);
+}
+
+HFILE WINAPI _lclose(HFILE hFile) { return close(hFile) == 0 ? 0 : HFILE_ERROR; }
+
+}  // extern "C"
