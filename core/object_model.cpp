@@ -4,7 +4,7 @@
 
 #include "core/class_registry.h"
 #include "core/memory_manager.h"
-#include "core/service_trap.h"
+#include "core/exceptions.h"
 #include "platform/win32.h"
 
 // Reference counts are plain integers, changed without locks: application code locks and
@@ -18,7 +18,6 @@ RuntimeObject* newestObject;
 int32_t liveObjects;
 CRITICAL_SECTION liveListLock;
 bool liveListLockCreated;
-IllegalCastHandler illegalCastHandler;
 
 class LiveListGuard {
  public:
@@ -103,8 +102,6 @@ bool ObjectIsKindOf(const RuntimeObject* object, const ClassRecord* classRecord)
   return ClassInherits(object->classRecord, classRecord);
 }
 
-void SetIllegalCastHandler(IllegalCastHandler handler) { illegalCastHandler = handler; }
-
 extern "C" {
 
 void RuntimeLockObject(RuntimeObject* object) {
@@ -130,11 +127,7 @@ void RuntimeCheckCast(RuntimeObject* object, int32_t classIndex) {
   if (object == nullptr) return;
   ClassRecord* target = ProjectClass(classIndex);
   if (target && ObjectIsKindOf(object, target)) return;
-  if (illegalCastHandler) {
-    illegalCastHandler(object, target);
-    return;
-  }
-  ServiceUnavailable("RuntimeRaiseException");
+  RaiseNewException(ExceptionKind::IllegalCast);
 }
 
 void* RuntimeFindHookCode(RuntimeObject* object, uint32_t hookIdentifier) {

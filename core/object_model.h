@@ -22,10 +22,6 @@ bool ClassImplements(const ClassRecord* classRecord, const ClassRecord* interfac
 // The object is of the class (an interface: some class of its chain implements it).
 bool ObjectIsKindOf(const RuntimeObject* object, const ClassRecord* classRecord);
 
-// What RuntimeCheckCast does when the cast fails; until exceptions exist it ends the process.
-using IllegalCastHandler = void (*)(RuntimeObject* object, ClassRecord* target);
-void SetIllegalCastHandler(IllegalCastHandler handler);
-
 extern "C" {
 void RuntimeLockObject(RuntimeObject* object);
 void RuntimeUnlockObject(RuntimeObject* object);

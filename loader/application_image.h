@@ -38,6 +38,13 @@ bool LoadApplicationImage();
 // The instance handle of the engine, stored by its entry point.
 HINSTANCE EngineInstance();
 
+// Loading without running: finds, reads and links the image and checks its entry routine.
+// False with the message for the user (one reference) when that fails.
+bool ReadAndLinkApplicationImage(RuntimeString** message);
+
+// The project table's address, data word 1 of the linked image.
+uint32_t ProjectTableAddress();
+
 // Shows a load failure in a message box with the caption "KW App".
 void ShowLoadFailure(const char* message);
 

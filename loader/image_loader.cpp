@@ -147,36 +147,48 @@ ApplicationImage& TheApplicationImage() {
 
 void ShowLoadFailure(const char* message) { MessageBoxA(nullptr, message, "KW App", MB_OK); }
 
-bool LoadApplicationImage() {
+bool ReadAndLinkApplicationImage(RuntimeString** message) {
   ApplicationImage& image = TheApplicationImage();
   RawBlock blocks[4];
   blocks[0].executable = true;
-  RuntimeString* message = nullptr;
+  *message = nullptr;
   uint32_t imageOffset = 0;
   uint32_t resourceOffset = 0;
   bool production = ReadLocator(&imageOffset, &resourceOffset);
   image.resourceBlockOffset = production ? resourceOffset : 0;
-  bool linked = (production ? ReadProductionForm(imageOffset, blocks, &message) : ReadDevelopmentForm(blocks, &message)) &&
-                LinkImage(image, blocks, &message);
+  bool linked = (production ? ReadProductionForm(imageOffset, blocks, message) : ReadDevelopmentForm(blocks, message)) &&
+                LinkImage(image, blocks, message);
+  // The streams are not needed once applied.
   PlatformFree(blocks[1].bytes);
   PlatformFree(blocks[3].bytes);
-  if (linked) {
-    // Data word 0 is the entry routine; it must lie in the code block.
-    uint32_t entry = image.dataSize >= 8 ? ReadLittleEndian(image.dataBase) : 0;
-    uint32_t codeStart = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(image.codeBase));
-    if (entry < codeStart || entry - codeStart >= image.codeSize) {
-      message = StringFromCString(
-          "The application could not be loaded because its image is damaged (no entry routine in the code).");
-      linked = false;
-    } else {
-      using EntryRoutine = int (*)();
-      reinterpret_cast<EntryRoutine>(static_cast<uintptr_t>(entry))();
-      return true;
-    }
+  if (!linked) return false;
+  // Data word 0 is the entry routine; it must lie in the code block.
+  uint32_t entry = image.dataSize >= 8 ? ReadLittleEndian(image.dataBase) : 0;
+  uint32_t codeStart = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(image.codeBase));
+  if (entry < codeStart || entry - codeStart >= image.codeSize) {
+    *message = StringFromCString(
+        "The application could not be loaded because its image is damaged (no entry routine in the code).");
+    return false;
   }
-  ShowLoadFailure(StringCText(message));
-  StringRelease(message);
-  return false;
+  return true;
+}
+
+uint32_t ProjectTableAddress() {
+  ApplicationImage& image = TheApplicationImage();
+  return image.dataSize >= 8 ? ReadLittleEndian(image.dataBase + 4) : 0;
+}
+
+bool LoadApplicationImage() {
+  RuntimeString* message = nullptr;
+  if (!ReadAndLinkApplicationImage(&message)) {
+    ShowLoadFailure(StringCText(message));
+    StringRelease(message);
+    return false;
+  }
+  using EntryRoutine = int (*)();
+  uintptr_t entry = ReadLittleEndian(TheApplicationImage().dataBase);
+  reinterpret_cast<EntryRoutine>(entry)();
+  return true;
 }
 
 bool LocateProjectResource(int32_t index, HFILE* file, uint32_t* offset) {

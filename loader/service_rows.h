@@ -10,12 +10,12 @@
   X(RuntimeLockObject, CoreRuntime, Implemented) \
   X(RuntimeUnlockObject, CoreRuntime, Implemented) \
   X(RuntimeRun, CoreRuntime, Missing) \
-  X(RuntimeMsgBox, CoreRuntime, Missing) \
-  X(RuntimeNilObject, CoreRuntime, Missing) \
+  X(RuntimeMsgBox, CoreRuntime, Implemented) \
+  X(RuntimeNilObject, CoreRuntime, Implemented) \
   X(RuntimeNewObject, CoreRuntime, Implemented) \
   X(RuntimeProjectObject, CoreRuntime, Missing) \
-  X(RuntimeRaiseException, CoreRuntime, Missing) \
-  X(RuntimeReraiseException, CoreRuntime, Missing) \
+  X(RuntimeRaiseException, CoreRuntime, Implemented) \
+  X(RuntimeReraiseException, CoreRuntime, Implemented) \
   X(RuntimeObjectIsa, CoreRuntime, Implemented) \
   X(RuntimeFindHookCode, CoreRuntime, Implemented) \
   X(ApplicationQuit, CoreRuntime, Missing) \

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "core/exceptions.h"
 #include "core/field_accessors.h"
 #include "core/name_dictionary.h"
 #include "core/object_model.h"
+#include "core/runtime_message_box.h"
 #include "core/runtime_string.h"
 #include "core/service_trap.h"
 #include "core/string_services.h"

@@ -5,6 +5,7 @@
 #if defined(_WIN32)
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #else
 #include "platform/win32_types.h"
 #include "platform/win32_api.h"

@@ -67,10 +67,84 @@
   X(DWORD, ERROR_INVALID_PARAMETER, 87)        \
   X(DWORD, ERROR_MOD_NOT_FOUND, 126)           \
   X(DWORD, ERROR_PROC_NOT_FOUND, 127)          \
+  X(UINT, WM_NULL, 0x0000)                     \
+  X(UINT, WM_CREATE, 0x0001)                   \
+  X(UINT, WM_DESTROY, 0x0002)                  \
+  X(UINT, WM_MOVE, 0x0003)                     \
+  X(UINT, WM_SIZE, 0x0005)                     \
+  X(UINT, WM_ACTIVATE, 0x0006)                 \
+  X(UINT, WM_SETFOCUS, 0x0007)                 \
+  X(UINT, WM_KILLFOCUS, 0x0008)                \
+  X(UINT, WM_ENABLE, 0x000A)                   \
+  X(UINT, WM_SETTEXT, 0x000C)                  \
+  X(UINT, WM_GETTEXT, 0x000D)                  \
+  X(UINT, WM_GETTEXTLENGTH, 0x000E)            \
+  X(UINT, WM_PAINT, 0x000F)                    \
+  X(UINT, WM_CLOSE, 0x0010)                    \
+  X(UINT, WM_QUIT, 0x0012)                     \
+  X(UINT, WM_ERASEBKGND, 0x0014)               \
+  X(UINT, WM_SHOWWINDOW, 0x0018)               \
+  X(UINT, WM_SETCURSOR, 0x0020)                \
+  X(UINT, WM_MOUSEACTIVATE, 0x0021)            \
+  X(UINT, WM_NCCREATE, 0x0081)                 \
+  X(UINT, WM_NCDESTROY, 0x0082)                \
+  X(UINT, WM_KEYDOWN, 0x0100)                  \
+  X(UINT, WM_KEYUP, 0x0101)                    \
+  X(UINT, WM_CHAR, 0x0102)                     \
+  X(UINT, WM_SYSKEYDOWN, 0x0104)               \
+  X(UINT, WM_SYSKEYUP, 0x0105)                 \
+  X(UINT, WM_SYSCHAR, 0x0106)                  \
+  X(UINT, WM_COMMAND, 0x0111)                  \
+  X(UINT, WM_TIMER, 0x0113)                    \
+  X(UINT, WM_MOUSEMOVE, 0x0200)                \
+  X(UINT, WM_LBUTTONDOWN, 0x0201)              \
+  X(UINT, WM_LBUTTONUP, 0x0202)                \
+  X(UINT, WM_LBUTTONDBLCLK, 0x0203)            \
+  X(UINT, WM_RBUTTONDOWN, 0x0204)              \
+  X(UINT, WM_RBUTTONUP, 0x0205)                \
+  X(UINT, WM_USER, 0x0400)                     \
+  X(UINT, PM_NOREMOVE, 0x0000)                 \
+  X(UINT, PM_REMOVE, 0x0001)                   \
+  X(int, GWL_WNDPROC, -4)                      \
+  X(int, GWL_STYLE, -16)                       \
+  X(int, GWL_EXSTYLE, -20)                     \
+  X(int, GWL_USERDATA, -21)                    \
+  X(int, GWL_ID, -12)                          \
+  X(DWORD, WS_OVERLAPPED, 0x00000000L)         \
+  X(DWORD, WS_POPUP, 0x80000000L)              \
+  X(DWORD, WS_CHILD, 0x40000000L)              \
+  X(DWORD, WS_VISIBLE, 0x10000000L)            \
+  X(DWORD, WS_DISABLED, 0x08000000L)           \
+  X(DWORD, WS_CLIPSIBLINGS, 0x04000000L)       \
+  X(DWORD, WS_CLIPCHILDREN, 0x02000000L)       \
+  X(DWORD, WS_CAPTION, 0x00C00000L)            \
+  X(DWORD, WS_BORDER, 0x00800000L)             \
+  X(DWORD, WS_SYSMENU, 0x00080000L)            \
+  X(DWORD, WS_THICKFRAME, 0x00040000L)         \
+  X(DWORD, WS_MINIMIZEBOX, 0x00020000L)        \
+  X(DWORD, WS_MAXIMIZEBOX, 0x00010000L)        \
+  X(DWORD, WS_OVERLAPPEDWINDOW, 0x00CF0000L)   \
+  X(UINT, CS_VREDRAW, 0x0001)                  \
+  X(UINT, CS_HREDRAW, 0x0002)                  \
+  X(UINT, CS_DBLCLKS, 0x0008)                  \
+  X(UINT, CS_OWNDC, 0x0020)                    \
+  X(DWORD, INFINITE, 0xFFFFFFFF)               \
+  X(DWORD, WAIT_OBJECT_0, 0x00000000L)         \
+  X(DWORD, WAIT_TIMEOUT, 258L)                 \
+  X(HRESULT, S_OK, 0)                          \
+  X(HRESULT, S_FALSE, 1)                       \
   X(int, SW_HIDE, 0)                           \
   X(int, SW_SHOWNORMAL, 1)                     \
+  X(int, SW_SHOW, 5)                           \
   X(int, SW_SHOWDEFAULT, 10)
 
 // Sizes of structures on 32-bit Windows, checked on both sides.
-#define KW_WIN32_STRUCTURE_SIZES(X) X(CRITICAL_SECTION, 24)
+#define KW_WIN32_STRUCTURE_SIZES(X) \
+  X(CRITICAL_SECTION, 24)           \
+  X(POINT, 8)                       \
+  X(RECT, 16)                       \
+  X(MSG, 28)                        \
+  X(WNDCLASSA, 40)                  \
+  X(CREATESTRUCTA, 48)
+
 

@@ -43,6 +43,12 @@
   X(long, _hwrite, (HFILE hFile, LPCCH lpBuffer, long lBytes))                                  \
   X(LONG, _llseek, (HFILE hFile, LONG lOffset, int iOrigin))                                    \
   X(HFILE, _lclose, (HFILE hFile))                                                              \
+  /* time and system folders */                                                                  \
+  X(DWORD, GetTickCount, (void))                                                                \
+  X(void, Sleep, (DWORD dwMilliseconds))                                                        \
+  X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                                    \
+  X(UINT, GetWindowsDirectoryA, (LPSTR lpBuffer, UINT uSize))                                   \
+  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))                         \
   /* code pages and comparison */                                                               \
   X(UINT, GetACP, (void))                                                                       \
   X(int, lstrcmpiA, (LPCSTR lpString1, LPCSTR lpString2))                                       \
@@ -52,9 +58,55 @@
     (LCID Locale, DWORD dwCmpFlags, PCNZCH lpString1, int cchCount1, PCNZCH lpString2,          \
      int cchCount2))
 
-#define KW_USER32_FUNCTIONS(X) \
-  X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))
+#define KW_USER32_FUNCTIONS(X)                                                                  \
+  X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))                 \
+  X(BOOL, MessageBeep, (UINT uType))                                                            \
+  /* window classes and windows */                                                              \
+  X(ATOM, RegisterClassA, (const WNDCLASSA* lpWndClass))                                        \
+  X(BOOL, UnregisterClassA, (LPCSTR lpClassName, HINSTANCE hInstance))                          \
+  X(HWND, CreateWindowExA,                                                                      \
+    (DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,     \
+     int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam)) \
+  X(BOOL, DestroyWindow, (HWND hWnd))                                                           \
+  X(BOOL, IsWindow, (HWND hWnd))                                                                \
+  X(LRESULT, DefWindowProcA, (HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam))               \
+  X(LRESULT, CallWindowProcA, (WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)) \
+  X(LONG, GetWindowLongA, (HWND hWnd, int nIndex))                                              \
+  X(LONG, SetWindowLongA, (HWND hWnd, int nIndex, LONG dwNewLong))                              \
+  X(BOOL, SetPropA, (HWND hWnd, LPCSTR lpString, HANDLE hData))                                 \
+  X(HANDLE, GetPropA, (HWND hWnd, LPCSTR lpString))                                             \
+  X(HANDLE, RemovePropA, (HWND hWnd, LPCSTR lpString))                                          \
+  X(BOOL, ShowWindow, (HWND hWnd, int nCmdShow))                                                \
+  X(BOOL, IsWindowVisible, (HWND hWnd))                                                         \
+  /* messages */                                                                                \
+  X(BOOL, GetMessageA, (LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax))        \
+  X(BOOL, PeekMessageA,                                                                         \
+    (LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg))          \
+  X(BOOL, PostMessageA, (HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam))                    \
+  X(LRESULT, SendMessageA, (HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam))                 \
+  X(void, PostQuitMessage, (int nExitCode))                                                     \
+  X(BOOL, TranslateMessage, (const MSG* lpMsg))                                                 \
+  X(LRESULT, DispatchMessageA, (const MSG* lpMsg))                                              \
+  X(BOOL, TranslateMDISysAccel, (HWND hWndClient, LPMSG lpMsg))                                 \
+  X(UINT_PTR, SetTimer, (HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc))    \
+  X(BOOL, KillTimer, (HWND hWnd, UINT_PTR uIDEvent))                                            \
+  X(LONG, GetMessageTime, (void))                                                              \
+  X(DWORD, GetMessagePos, (void))                                                               \
+  /* cursors and the mouse */                                                                   \
+  X(BOOL, GetCursorPos, (LPPOINT lpPoint))                                                      \
+  X(BOOL, SetCursorPos, (int X, int Y))                                                         \
+  X(HCURSOR, CreateCursor,                                                                      \
+    (HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight, const VOID* pvANDPlane, \
+     const VOID* pvXORPlane))                                                                   \
+  X(BOOL, DestroyCursor, (HCURSOR hCursor))                                                     \
+  X(HCURSOR, LoadCursorA, (HINSTANCE hInstance, LPCSTR lpCursorName))                           \
+  X(HCURSOR, SetCursor, (HCURSOR hCursor))
 
 #define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
 
-#define KW_WIN32_FUNCTIONS(X) KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X)
+#define KW_OLE32_FUNCTIONS(X)                      \
+  X(HRESULT, OleInitialize, (LPVOID pvReserved)) \
+  X(void, OleUninitialize, (void))
+
+#define KW_WIN32_FUNCTIONS(X) \
+  KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X)

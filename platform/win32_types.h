@@ -34,6 +34,7 @@ typedef uint32_t ULONG;
 typedef uintptr_t ULONG_PTR;
 typedef intptr_t LONG_PTR;
 typedef ULONG_PTR SIZE_T;
+typedef ULONG_PTR DWORD_PTR;
 typedef ULONG_PTR UINT_PTR;
 typedef LONG_PTR LRESULT;
 typedef UINT_PTR WPARAM;
@@ -53,6 +54,8 @@ typedef const CHAR* LPCCH;
 typedef int HFILE;
 typedef HANDLE HGLOBAL;
 typedef int(WINAPI* FARPROC)();
+typedef WORD ATOM;
+typedef LONG HRESULT;
 
 #define KW_DECLARE_HANDLE(name) \
   struct name##__ {             \
@@ -62,6 +65,12 @@ typedef int(WINAPI* FARPROC)();
 KW_DECLARE_HANDLE(HWND);
 KW_DECLARE_HANDLE(HINSTANCE);
 KW_DECLARE_HANDLE(HRSRC);
+KW_DECLARE_HANDLE(HMENU);
+KW_DECLARE_HANDLE(HICON);
+KW_DECLARE_HANDLE(HBRUSH);
+typedef HICON HCURSOR;
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef HINSTANCE HMODULE;
 #undef KW_DECLARE_HANDLE
 
@@ -74,9 +83,70 @@ typedef struct _RTL_CRITICAL_SECTION {
   ULONG_PTR SpinCount;
 } CRITICAL_SECTION, *LPCRITICAL_SECTION, RTL_CRITICAL_SECTION;
 
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT, *LPPOINT;
+
+typedef struct tagRECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+} RECT, *LPRECT;
+
+typedef struct tagMSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+} MSG, *LPMSG;
+
+typedef struct tagWNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCSTR lpszMenuName;
+  LPCSTR lpszClassName;
+} WNDCLASSA, *LPWNDCLASSA;
+
+typedef struct tagCREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
+
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define HFILE_ERROR ((HFILE)-1)
+#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
+#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define CW_USEDEFAULT ((int)0x80000000)
+#define HWND_MESSAGE ((HWND)-3)
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
 
 #ifndef TRUE
 #define TRUE 1

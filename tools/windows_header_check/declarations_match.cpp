@@ -2,6 +2,7 @@
 // constant and structure size the platform layer declares must be exactly Win32's.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <type_traits>
 
