@@ -5,87 +5,11 @@
 #include <initializer_list>
 
 #include "core/class_registry.h"
+#include "core/image_reader.h"
 #include "core/memory_manager.h"
 #include "core/runtime_string.h"
 
 namespace {
-
-// Reads the words of a record in order, checking that each lies inside the data block.
-class RecordReader {
- public:
-  RecordReader(const ImageMemory& image, uint32_t address) : image_(image), address_(address) {}
-
-  bool Word(uint32_t* value) {
-    if (!InData(address_, 4)) return Fail("word");
-    memcpy(value, DataAt(address_), 4);
-    address_ += 4;
-    return true;
-  }
-
-  // A string constant of the image: the object and its buffer (length byte, text, terminator)
-  // inside the data block. A null pointer is the empty string.
-  bool String(RuntimeString** value) {
-    uint32_t address;
-    if (!Word(&address)) return false;
-    *value = nullptr;
-    if (address == 0) return true;
-    // The image's 32-bit layout: count, buffer, buffer size, length.
-    int32_t fields[4];
-    if (!InData(address, sizeof fields)) return Fail("string");
-    memcpy(fields, DataAt(address), sizeof fields);
-    int32_t count = fields[0], bufferSize = fields[2], length = fields[3];
-    uint32_t buffer = static_cast<uint32_t>(fields[1]);
-    if (count < 1 || length < 1 || length > bufferSize || !InData(buffer, static_cast<uint32_t>(length) + 2))
-      return Fail("string");
-    *value = reinterpret_cast<RuntimeString*>(DataAt(address));
-    return true;
-  }
-
-  // A code address inside the code block, or null when allowed.
-  bool Entry(void** value, bool mayBeNull) {
-    uint32_t address;
-    if (!Word(&address)) return false;
-    if (address == 0 && mayBeNull) {
-      *value = nullptr;
-      return true;
-    }
-    uint32_t offset = address - Base(image_.code);
-    if (address < Base(image_.code) || offset >= image_.codeSize) return Fail("entry point");
-    *value = const_cast<uint8_t*>(image_.code) + offset;
-    return true;
-  }
-
-  // A count of items of itemWords words each, which must fit in the rest of the data block.
-  bool Count(uint32_t itemWords, uint32_t* count) {
-    if (!Word(count)) return false;
-    uint32_t left = image_.dataSize - (address_ - Base(image_.data));
-    if (*count > left / 4 / itemWords) return Fail("count");
-    return true;
-  }
-
-  uint32_t Address() const { return address_; }
-  const char* Problem() const { return problem_; }
-
-  // Image addresses are 32-bit values; in the 32-bit engine they are the pointers themselves.
-  uint8_t* DataAt(uint32_t address) const {
-    return const_cast<uint8_t*>(image_.data) + (address - Base(image_.data));
-  }
-
- private:
-  static uint32_t Base(const uint8_t* block) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block)); }
-  bool InData(uint32_t address, uint32_t size) const {
-    uint32_t offset = address - Base(image_.data);
-    return address >= Base(image_.data) && offset <= image_.dataSize && image_.dataSize - offset >= size;
-  }
-  bool Fail(const char* what) {
-    problem_ = what;
-    return false;
-  }
-
-  const ImageMemory& image_;
-  uint32_t address_;
-  const char* problem_ = nullptr;
-};
 
 RuntimeString* Text(std::initializer_list<const char*> parts) {
   RuntimeString* text = nullptr;
@@ -130,7 +54,7 @@ bool HasSuperclassCycle(const ClassRecord* classRecord, int32_t limit) {
 }  // namespace
 
 bool ReadClassDefinition(const ImageMemory& image, uint32_t address, ClassDefinition* definition, const char** problem) {
-  RecordReader reader(image, address);
+  ImageReader reader(image, address);
   *definition = ClassDefinition();
   auto failed = [&] {
     *problem = reader.Problem();
@@ -191,7 +115,7 @@ bool ReadClassDefinition(const ImageMemory& image, uint32_t address, ClassDefini
 bool BuildImageClasses(const ImageMemory& image, uint32_t projectTableAddress, ImageClasses* classes,
                        RuntimeString** message) {
   *message = nullptr;
-  RecordReader table(image, projectTableAddress);
+  ImageReader table(image, projectTableAddress);
   uint32_t count;
   if (!table.Count(1, &count)) {
     *message = InvalidImage("damaged project table", -1);

@@ -4,15 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/image_reader.h"
 #include "core/runtime_layout.h"
-
-// Where the image lies in memory: every address read from a record must fall inside it.
-struct ImageMemory {
-  const uint8_t* data;
-  uint32_t dataSize;
-  const uint8_t* code;
-  uint32_t codeSize;
-};
 
 // One class definition record, checked and decoded.
 struct ClassDefinition {

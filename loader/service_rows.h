@@ -6,38 +6,38 @@
 
 #define KW_SERVICE_ROWS(X) \
   /* Objects, classes, application and core runtime */ \
-  X(RuntimeInit, CoreRuntime, Missing) \
+  X(RuntimeInit, CoreRuntime, Implemented) \
   X(RuntimeLockObject, CoreRuntime, Implemented) \
   X(RuntimeUnlockObject, CoreRuntime, Implemented) \
-  X(RuntimeRun, CoreRuntime, Missing) \
+  X(RuntimeRun, CoreRuntime, Implemented) \
   X(RuntimeMsgBox, CoreRuntime, Implemented) \
   X(RuntimeNilObject, CoreRuntime, Implemented) \
   X(RuntimeNewObject, CoreRuntime, Implemented) \
-  X(RuntimeProjectObject, CoreRuntime, Missing) \
+  X(RuntimeProjectObject, CoreRuntime, Implemented) \
   X(RuntimeRaiseException, CoreRuntime, Implemented) \
   X(RuntimeReraiseException, CoreRuntime, Implemented) \
   X(RuntimeObjectIsa, CoreRuntime, Implemented) \
   X(RuntimeFindHookCode, CoreRuntime, Implemented) \
-  X(ApplicationQuit, CoreRuntime, Missing) \
+  X(ApplicationQuit, CoreRuntime, Implemented) \
   X(stringGetter, CoreRuntime, Implemented) \
   X(stringSetter, CoreRuntime, Implemented) \
   X(objGetter, CoreRuntime, Implemented) \
   X(objSetter, CoreRuntime, Implemented) \
-  X(ApplicationNewDocument, CoreRuntime, Missing) \
-  X(ApplicationOpenDocument, CoreRuntime, Missing) \
-  X(RuntimeBeep, CoreRuntime, Missing) \
+  X(ApplicationNewDocument, CoreRuntime, Implemented) \
+  X(ApplicationOpenDocument, CoreRuntime, Implemented) \
+  X(RuntimeBeep, CoreRuntime, Implemented) \
   X(RuntimeCheckCast, CoreRuntime, Implemented) \
-  X(RuntimeBackgroundTask, CoreRuntime, Missing) \
-  X(RuntimeStackCheck, CoreRuntime, Missing) \
-  X(getAppObject, CoreRuntime, Missing) \
-  X(getSystemObject, CoreRuntime, Missing) \
+  X(RuntimeBackgroundTask, CoreRuntime, Implemented) \
+  X(RuntimeStackCheck, CoreRuntime, Implemented) \
+  X(getAppObject, CoreRuntime, Implemented) \
+  X(getSystemObject, CoreRuntime, Implemented) \
   X(FindVTableCode, CoreRuntime, Implemented) \
-  X(RuntimePictureReference, CoreRuntime, Missing) \
+  X(RuntimePictureReference, CoreRuntime, Implemented) \
   X(FindInterfaceVTableCode, CoreRuntime, Implemented) \
-  X(Win32InstallPlugins, CoreRuntime, Missing) \
+  X(Win32InstallPlugins, CoreRuntime, Implemented) \
   X(debugDumpObjects, CoreRuntime, Implemented) \
-  X(lineTrace, CoreRuntime, Missing) \
-  X(systemGestalt, CoreRuntime, Missing) \
+  X(lineTrace, CoreRuntime, Implemented) \
+  X(systemGestalt, CoreRuntime, Implemented) \
   /* String reference counting and comparison */ \
   X(RuntimeLockString, StringReferences, Implemented) \
   X(RuntimeUnlockString, StringReferences, Implemented) \
@@ -677,8 +677,8 @@
   X(getDarkBevelColor, FontsAndColours, Missing) \
   X(getHilightColor, FontsAndColours, Missing) \
   /* Application properties */ \
-  X(appMouseCursorSetter, ApplicationProperties, Missing) \
-  X(appResourceForkGetter, ApplicationProperties, Missing) \
+  X(appMouseCursorSetter, ApplicationProperties, Implemented) \
+  X(appResourceForkGetter, ApplicationProperties, Implemented) \
   /* Screens, keyboard, mouse, cursors, web addresses */ \
   X(RuntimeShowURL, ScreensAndInput, Missing) \
   X(GlobalShowURL, ScreensAndInput, Missing) \
@@ -812,10 +812,10 @@
   X(popupTextGetter, Controls, Missing) \
   X(RuntimeControlArrayItemReference, Controls, Missing) \
   X(RuntimeControlFetch, Controls, Missing) \
-  X(timerModeGetter, Controls, Missing) \
-  X(timerModeSetter, Controls, Missing) \
-  X(timerPeriodGetter, Controls, Missing) \
-  X(timerPeriodSetter, Controls, Missing) \
+  X(timerModeGetter, Controls, Implemented) \
+  X(timerModeSetter, Controls, Implemented) \
+  X(timerPeriodGetter, Controls, Implemented) \
+  X(timerPeriodSetter, Controls, Implemented) \
   X(progressValueGetter, Controls, Missing) \
   X(progressValueSetter, Controls, Missing) \
   X(progressMaximumGetter, Controls, Missing) \

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "controls/timer.h"
 #include "core/exceptions.h"
 #include "core/field_accessors.h"
 #include "core/name_dictionary.h"
@@ -10,7 +11,11 @@
 #include "core/runtime_string.h"
 #include "core/service_trap.h"
 #include "core/string_services.h"
+#include "loader/application_class.h"
+#include "loader/main_loop.h"
 #include "loader/service_rows.h"
+#include "loader/startup.h"
+#include "loader/trace_log.h"
 #include "platform/win32.h"
 
 namespace {
