@@ -72,3 +72,44 @@ function(kw_image name)
   add_custom_target(${name} ALL DEPENDS ${outputs})
   set_target_properties(${name} PROPERTIES KW_IMAGE_OUTPUT ${output})
 endfunction()
+
+# kw_image_test: builds an image in one form and runs it as a test (product build only).
+#
+#   kw_image_test(<name> SOURCES <file>... [FORM production|development] [RESOURCES <file>...]
+#                 [TRACE <expected trace file>] [STDERR <regular expression>] [EXIT <code>]
+#                 [ARGUMENTS <argument>...])
+#
+# The production form runs the engine that carries the image; the development form runs kwrun
+# in a directory holding the development files. The exit code defaults to 1, a normal end.
+function(kw_image_test name)
+  cmake_parse_arguments(ARG "" "FORM;TRACE;STDERR;EXIT" "SOURCES;RESOURCES;ARGUMENTS" ${ARGN})
+  if(NOT KW_PRODUCT_BUILD)
+    return()
+  endif()
+  if(NOT ARG_FORM)
+    set(ARG_FORM production)
+  endif()
+  if(NOT DEFINED ARG_EXIT)
+    set(ARG_EXIT 1)
+  endif()
+  set(definitions -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR} -DEXPECTED_EXIT=${ARG_EXIT}
+      -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/runs/${name})
+  if(ARG_FORM STREQUAL "production")
+    kw_image(${name}_image SOURCES ${ARG_SOURCES} RESOURCES ${ARG_RESOURCES} ENGINE kwrun)
+    list(APPEND definitions -DPROGRAM=${CMAKE_CURRENT_BINARY_DIR}/images/${name}_image)
+  else()
+    kw_image(${name}_image SOURCES ${ARG_SOURCES} RESOURCES ${ARG_RESOURCES})
+    list(APPEND definitions -DPROGRAM=$<TARGET_FILE:kwrun> -DIMAGE_DIR=${CMAKE_CURRENT_BINARY_DIR}/images/${name}_image)
+  endif()
+  if(ARG_TRACE)
+    get_filename_component(trace ${ARG_TRACE} ABSOLUTE)
+    list(APPEND definitions -DEXPECTED_TRACE=${trace})
+  endif()
+  if(DEFINED ARG_STDERR)
+    list(APPEND definitions "-DEXPECTED_STDERR=${ARG_STDERR}")
+  endif()
+  if(ARG_ARGUMENTS)
+    list(APPEND definitions "-DARGUMENTS=${ARG_ARGUMENTS}")
+  endif()
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} ${definitions} -P ${PROJECT_SOURCE_DIR}/cmake/run_image_test.cmake)
+endfunction()
