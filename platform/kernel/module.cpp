@@ -132,7 +132,10 @@ std::string EngineHostPath() {
   return std::string(path, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-std::string EngineName() { return LowerCase(EngineHostPath().substr(EngineHostPath().rfind('/') + 1)); }
+std::string EngineName() {
+  std::string path = EngineHostPath();
+  return LowerCase(path.substr(path.rfind('/') + 1));
+}
 
 // The host file a library name designates. A bare name is looked for in the current
 // directory, then in the engine executable's folder.

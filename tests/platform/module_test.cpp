@@ -109,6 +109,11 @@ TEST(ModuleTest, UnknownModulesAndHandlesFail) {
 
 TEST(ModuleTest, TheEngineModuleIsTheNullModule) {
   EXPECT_EQ(GetModuleHandleA(nullptr), kwplatform::EngineModuleHandle());
+  char path[512];
+  ASSERT_GT(GetModuleFileNameA(nullptr, path, sizeof(path)), 0u);
+  // A trailing dot keeps ".dll" from being added to a name without an extension.
+  EXPECT_EQ(LoadLibraryA((std::string(path) + ".").c_str()), kwplatform::EngineModuleHandle())
+      << "the executable's own file";
   SetLastError(0);
   EXPECT_EQ(GetProcAddress(nullptr, "lstrlenA"), nullptr) << "the executable exports nothing";
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
