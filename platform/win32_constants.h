@@ -44,13 +44,19 @@
   X(int, IDNO, 7)                              \
   X(DWORD, MEM_COMMIT, 0x00001000)             \
   X(DWORD, MEM_RESERVE, 0x00002000)            \
+  X(DWORD, MEM_DECOMMIT, 0x00004000)           \
   X(DWORD, MEM_RELEASE, 0x00008000)            \
+  X(DWORD, MEM_TOP_DOWN, 0x00100000)           \
   X(DWORD, PAGE_NOACCESS, 0x01)                \
   X(DWORD, PAGE_READONLY, 0x02)                \
   X(DWORD, PAGE_READWRITE, 0x04)               \
+  X(DWORD, PAGE_WRITECOPY, 0x08)               \
   X(DWORD, PAGE_EXECUTE, 0x10)                 \
   X(DWORD, PAGE_EXECUTE_READ, 0x20)            \
   X(DWORD, PAGE_EXECUTE_READWRITE, 0x40)       \
+  X(DWORD, PAGE_EXECUTE_WRITECOPY, 0x80)       \
+  X(DWORD, PAGE_GUARD, 0x100)                  \
+  X(DWORD, PAGE_NOCACHE, 0x200)                \
   X(int, OF_READ, 0x0000)                      \
   X(int, OF_WRITE, 0x0001)                     \
   X(int, OF_READWRITE, 0x0002)                 \
@@ -60,11 +66,14 @@
   X(DWORD, FILE_END, 2)                        \
   X(DWORD, DLL_PROCESS_DETACH, 0)              \
   X(DWORD, DLL_PROCESS_ATTACH, 1)              \
+  X(DWORD, DLL_THREAD_ATTACH, 2)               \
+  X(DWORD, DLL_THREAD_DETACH, 3)               \
   X(DWORD, ERROR_SUCCESS, 0)                   \
   X(DWORD, ERROR_FILE_NOT_FOUND, 2)            \
   X(DWORD, ERROR_INVALID_HANDLE, 6)            \
   X(DWORD, ERROR_NOT_ENOUGH_MEMORY, 8)         \
   X(DWORD, ERROR_INVALID_PARAMETER, 87)        \
+  X(DWORD, ERROR_INSUFFICIENT_BUFFER, 122)     \
   X(DWORD, ERROR_MOD_NOT_FOUND, 126)           \
   X(DWORD, ERROR_PROC_NOT_FOUND, 127)          \
   X(UINT, WM_NULL, 0x0000)                     \
@@ -133,6 +142,10 @@
   X(DWORD, WAIT_TIMEOUT, 258L)                 \
   X(HRESULT, S_OK, 0)                          \
   X(HRESULT, S_FALSE, 1)                       \
+  X(DWORD, ERROR_BAD_EXE_FORMAT, 193)          \
+  X(DWORD, ERROR_INVALID_ADDRESS, 487)         \
+  X(DWORD, ERROR_NOACCESS, 998)                \
+  X(DWORD, ERROR_DLL_INIT_FAILED, 1114)        \
   X(int, SW_HIDE, 0)                           \
   X(int, SW_SHOWNORMAL, 1)                     \
   X(int, SW_SHOW, 5)                           \

@@ -4,8 +4,7 @@
 
 // Functions are grouped by the system library that exports them; the groups also make the
 // export tables of the layer's system modules.
-#define KW_KERNEL32_FUNCTIONS(X)                                                                \
-  /* heap and virtual memory */                                                                 \
+#define KW_KERNEL32_MEMORY_FUNCTIONS(X)                                                         \
   X(HANDLE, GetProcessHeap, (void))                                                             \
   X(LPVOID, HeapAlloc, (HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes))                           \
   X(LPVOID, HeapReAlloc, (HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBytes))           \
@@ -14,14 +13,17 @@
   X(LPVOID, VirtualAlloc, (LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect)) \
   X(BOOL, VirtualFree, (LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType))                     \
   X(BOOL, VirtualProtect, (LPVOID lpAddress, SIZE_T dwSize, DWORD flNewProtect, PDWORD lpflOldProtect)) \
-  X(BOOL, IsBadReadPtr, (const VOID* lp, UINT_PTR ucb))                                         \
-  /* synchronisation */                                                                         \
+  X(BOOL, IsBadReadPtr, (const VOID* lp, UINT_PTR ucb))
+
+#define KW_KERNEL32_SYNCHRONISATION_FUNCTIONS(X)                                                \
   X(void, InitializeCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                    \
   X(void, EnterCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                         \
   X(BOOL, TryEnterCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                      \
   X(void, LeaveCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                         \
-  X(void, DeleteCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                        \
-  /* process, errors and modules */                                                             \
+  X(void, DeleteCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))
+
+// Process, errors and modules.
+#define KW_KERNEL32_MODULE_FUNCTIONS(X)                                                         \
   X(LPSTR, GetCommandLineA, (void))                                                             \
   X(DWORD, GetLastError, (void))                                                                \
   X(void, SetLastError, (DWORD dwErrCode))                                                      \
@@ -29,12 +31,15 @@
   X(DWORD, GetModuleFileNameA, (HMODULE hModule, LPSTR lpFilename, DWORD nSize))                \
   X(HMODULE, LoadLibraryA, (LPCSTR lpLibFileName))                                              \
   X(FARPROC, GetProcAddress, (HMODULE hModule, LPCSTR lpProcName))                              \
-  X(BOOL, FreeLibrary, (HMODULE hLibModule))                                                    \
+  X(BOOL, FreeLibrary, (HMODULE hLibModule))
+
+#define KW_KERNEL32_RESOURCE_FUNCTIONS(X)                                                       \
   X(HRSRC, FindResourceA, (HMODULE hModule, LPCSTR lpName, LPCSTR lpType))                      \
   X(HGLOBAL, LoadResource, (HMODULE hModule, HRSRC hResInfo))                                   \
   X(LPVOID, LockResource, (HGLOBAL hResData))                                                   \
-  X(DWORD, SizeofResource, (HMODULE hModule, HRSRC hResInfo))                                   \
-  /* files */                                                                                   \
+  X(DWORD, SizeofResource, (HMODULE hModule, HRSRC hResInfo))
+
+#define KW_KERNEL32_FILE_FUNCTIONS(X)                                                           \
   X(HFILE, _lopen, (LPCSTR lpPathName, int iReadWrite))                                         \
   X(HFILE, _lcreat, (LPCSTR lpPathName, int iAttribute))                                        \
   X(UINT, _lread, (HFILE hFile, LPVOID lpBuffer, UINT uBytes))                                  \
@@ -42,14 +47,10 @@
   X(long, _hread, (HFILE hFile, LPVOID lpBuffer, long lBytes))                                  \
   X(long, _hwrite, (HFILE hFile, LPCCH lpBuffer, long lBytes))                                  \
   X(LONG, _llseek, (HFILE hFile, LONG lOffset, int iOrigin))                                    \
-  X(HFILE, _lclose, (HFILE hFile))                                                              \
-  /* time and system folders */                                                                  \
-  X(DWORD, GetTickCount, (void))                                                                \
-  X(void, Sleep, (DWORD dwMilliseconds))                                                        \
-  X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                                    \
-  X(UINT, GetWindowsDirectoryA, (LPSTR lpBuffer, UINT uSize))                                   \
-  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))                         \
-  /* code pages and comparison */                                                               \
+  X(HFILE, _lclose, (HFILE hFile))
+
+// Code pages and comparison.
+#define KW_KERNEL32_STRING_FUNCTIONS(X)                                                         \
   X(UINT, GetACP, (void))                                                                       \
   X(int, lstrcmpiA, (LPCSTR lpString1, LPCSTR lpString2))                                       \
   X(int, lstrcmpA, (LPCSTR lpString1, LPCSTR lpString2))                                        \
@@ -58,10 +59,27 @@
     (LCID Locale, DWORD dwCmpFlags, PCNZCH lpString1, int cchCount1, PCNZCH lpString2,          \
      int cchCount2))
 
-#define KW_USER32_FUNCTIONS(X)                                                                  \
-  X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))                 \
+#define KW_KERNEL32_TIME_FUNCTIONS(X)                                                           \
+  X(DWORD, GetTickCount, (void))                                                                \
+  X(void, Sleep, (DWORD dwMilliseconds))                                                        \
+  X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                                    \
+  X(UINT, GetWindowsDirectoryA, (LPSTR lpBuffer, UINT uSize))                                   \
+  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))
+
+#define KW_KERNEL32_FUNCTIONS(X)                                                                \
+  KW_KERNEL32_MEMORY_FUNCTIONS(X)                                                               \
+  KW_KERNEL32_SYNCHRONISATION_FUNCTIONS(X)                                                      \
+  KW_KERNEL32_MODULE_FUNCTIONS(X)                                                               \
+  KW_KERNEL32_RESOURCE_FUNCTIONS(X)                                                             \
+  KW_KERNEL32_FILE_FUNCTIONS(X)                                                                 \
+  KW_KERNEL32_STRING_FUNCTIONS(X)                                                               \
+  KW_KERNEL32_TIME_FUNCTIONS(X)
+
+#define KW_USER32_MESSAGE_BOX_FUNCTIONS(X) \
+  X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))
+
+#define KW_USER32_WINDOW_FUNCTIONS(X)                                                           \
   X(BOOL, MessageBeep, (UINT uType))                                                            \
-  /* window classes and windows */                                                              \
   X(ATOM, RegisterClassA, (const WNDCLASSA* lpWndClass))                                        \
   X(BOOL, UnregisterClassA, (LPCSTR lpClassName, HINSTANCE hInstance))                          \
   X(HWND, CreateWindowExA,                                                                      \
@@ -101,6 +119,8 @@
   X(BOOL, DestroyCursor, (HCURSOR hCursor))                                                     \
   X(HCURSOR, LoadCursorA, (HINSTANCE hInstance, LPCSTR lpCursorName))                           \
   X(HCURSOR, SetCursor, (HCURSOR hCursor))
+
+#define KW_USER32_FUNCTIONS(X) KW_USER32_MESSAGE_BOX_FUNCTIONS(X) KW_USER32_WINDOW_FUNCTIONS(X)
 
 #define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
 
