@@ -17,14 +17,22 @@
   X(void, DeleteCriticalSection, (LPCRITICAL_SECTION lpCriticalSection))                        \
   /* kernel: process */                                                                         \
   X(LPSTR, GetCommandLineA, (void))                                                             \
-  /* kernel: code pages and comparison */                                                       \
+  /* kernel: time */                                                                            \
+  X(DWORD, GetTickCount, (void))                                                                \
+  /* kernel: code pages, character types and comparison */                                     \
   X(UINT, GetACP, (void))                                                                       \
+  X(BOOL, IsDBCSLeadByte, (BYTE TestChar))                                                      \
+  X(BOOL, GetStringTypeExA,                                                                     \
+    (LCID Locale, DWORD dwInfoType, LPCSTR lpSrcStr, int cchSrc, LPWORD lpCharType))            \
   X(int, lstrcmpiA, (LPCSTR lpString1, LPCSTR lpString2))                                       \
   X(int, lstrcmpA, (LPCSTR lpString1, LPCSTR lpString2))                                        \
   X(int, lstrlenA, (LPCSTR lpString))                                                           \
   X(int, CompareStringA,                                                                        \
     (LCID Locale, DWORD dwCmpFlags, PCNZCH lpString1, int cchCount1, PCNZCH lpString2,          \
      int cchCount2))                                                                            \
+  /* user: case conversion */                                                                  \
+  X(DWORD, CharUpperBuffA, (LPSTR lpsz, DWORD cchLength))                                       \
+  X(DWORD, CharLowerBuffA, (LPSTR lpsz, DWORD cchLength))                                       \
   /* user: message boxes */                                                                     \
   X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))
 

@@ -48,6 +48,7 @@ typedef const CHAR* LPCSTR;
 typedef const CHAR* PCNZCH;
 typedef BOOL* LPBOOL;
 typedef DWORD* LPDWORD;
+typedef WORD* LPWORD;
 
 #define KW_DECLARE_HANDLE(name) \
   struct name##__ {             \
