@@ -5,6 +5,8 @@
 #include "core/name_dictionary.h"
 #include "core/runtime_string.h"
 #include "core/string_services.h"
+#include "library/number_functions.h"
+#include "library/string_functions.h"
 #include "loader/service_rows.h"
 #include "platform/win32.h"
 
