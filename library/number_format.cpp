@@ -41,13 +41,28 @@ SectionSummary Summarise(const char* section, int32_t length) {
   bool point = false;
   for (int32_t index = 0; index < length; index++) {
     switch (section[index]) {
-      case '\\': index++; break;  // the next character is literal
-      case '#': case '0': (point ? summary.fractionPlaces : summary.integerPlaces)++; break;
-      case '.': point = true; break;
-      case '%': summary.percent = true; break;
-      case ',': summary.grouping = true; break;
-      case 'e': case 'E': summary.exponent = true; break;
-      default: break;
+      case '\\':
+        index++;
+        break;  // the next character is literal
+      case '#':
+      case '0':
+        (point ? summary.fractionPlaces : summary.integerPlaces)++;
+        break;
+      case '.':
+        point = true;
+        break;
+      case '%':
+        summary.percent = true;
+        break;
+      case ',':
+        summary.grouping = true;
+        break;
+      case 'e':
+      case 'E':
+        summary.exponent = true;
+        break;
+      default:
+        break;
     }
   }
   return summary;
@@ -153,8 +168,10 @@ void WriteSection(const char* section, int32_t length, const SectionSummary& sum
         }
         break;
       case '+':
-        if (negative) out.Append('-');
-        else if (x > 0) out.Append('+');
+        if (negative)
+          out.Append('-');
+        else if (x > 0)
+          out.Append('+');
         break;
       case '-':
         if (negative) out.Append('-');

@@ -29,10 +29,20 @@ int DigitValue(char c) {
 double ReadRadixNumber(const char* text, int32_t length) {
   uint32_t radix = 0;
   switch (text[1]) {
-    case 'h': case 'H': radix = 16; break;
-    case 'o': case 'O': radix = 8; break;
-    case 'b': case 'B': radix = 2; break;
-    default: return 0;
+    case 'h':
+    case 'H':
+      radix = 16;
+      break;
+    case 'o':
+    case 'O':
+      radix = 8;
+      break;
+    case 'b':
+    case 'B':
+      radix = 2;
+      break;
+    default:
+      return 0;
   }
   uint32_t value = 0;  // wraps as 32-bit arithmetic does
   for (int32_t index = 2; index < length; index++) {

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
+#include "core/memory_manager.h"
 #include "core/runtime_string.h"
-#include "library/byte_builder.h"
+#include "core/string_services.h"
 #include "library/character_tables.h"
 #include "library/text_search.h"
 #include "platform/win32.h"
@@ -34,6 +35,36 @@ WORD CharacterType(const char* bytes, int32_t n) {
 int32_t CharacterBytes(const char* text, int32_t length, int32_t index) {
   bool lead = LibraryCharacterTables().leadByte[static_cast<unsigned char>(text[index])];
   return lead && index + 1 < length ? 2 : 1;
+}
+
+// The first match, or every one: the search resumes after each inserted replacement, which is
+// the source just after the match, so the matches are those found left to right in the source.
+// One pass counts them, a second writes the result at its final size. Without a match the
+// result is the source itself.
+RuntimeString* ReplaceMatches(RuntimeString* source, RuntimeString* find, RuntimeString* replacement, bool all) {
+  int32_t length = StringLength(source);
+  int32_t findLength = StringLength(find);
+  int32_t replacementLength = StringLength(replacement);
+  TextSearch search(Bytes(source), length, Bytes(find), findLength);
+  auto next = [&](int32_t found) { return all ? search.FindFrom(found + findLength) : -1; };
+  int64_t matches = 0;
+  for (int32_t found = search.FindFrom(0); found >= 0; found = next(found)) matches++;
+  if (matches == 0) return StringRetain(source);
+  int64_t size = length + matches * (replacementLength - findLength);
+  if (size > INT32_MAX) OutOfMemory();
+  RuntimeString* result = StringFromBytes(nullptr, static_cast<int32_t>(size));
+  if (result == nullptr) return nullptr;
+  char* out = result->buffer + 1;
+  int32_t copied = 0;
+  for (int32_t found = search.FindFrom(0); found >= 0; found = next(found)) {
+    memcpy(out, Bytes(source) + copied, static_cast<size_t>(found - copied));
+    out += found - copied;
+    memcpy(out, Bytes(replacement), static_cast<size_t>(replacementLength));
+    out += replacementLength;
+    copied = found + findLength;
+  }
+  memcpy(out, Bytes(source) + copied, static_cast<size_t>(length - copied));
+  return result;
 }
 
 }  // namespace
@@ -88,7 +119,8 @@ RuntimeString* StringDBCSMid3(RuntimeString* s, int32_t start, int32_t count) {
   int32_t length = StringLength(s);
   int32_t first = BytePositionOfCharacter(text, length, start);
   int64_t lastCharacter = int64_t{start} + count - 1;
-  int32_t end = ByteCountOfCharacters(text, length, lastCharacter > INT32_MAX ? INT32_MAX : static_cast<int32_t>(lastCharacter));
+  int32_t end =
+      ByteCountOfCharacters(text, length, lastCharacter > INT32_MAX ? INT32_MAX : static_cast<int32_t>(lastCharacter));
   return StringMid3(s, first, end - first + 1);
 }
 
@@ -99,7 +131,8 @@ int32_t StringDBCSLen(RuntimeString* s) {
 
 int32_t StringDBCSAsc(RuntimeString* s) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(Bytes(s));
-  if (DoubleByte() && StringLength(s) >= 2 && LibraryCharacterTables().leadByte[bytes[0]]) return bytes[0] * 256 + bytes[1];
+  if (DoubleByte() && StringLength(s) >= 2 && LibraryCharacterTables().leadByte[bytes[0]])
+    return bytes[0] * 256 + bytes[1];
   return StringAsc(s);
 }
 
@@ -162,35 +195,11 @@ int32_t StringDBCSInStr(int32_t start, RuntimeString* source, RuntimeString* fin
 }
 
 RuntimeString* StringReplace(RuntimeString* source, RuntimeString* find, RuntimeString* replacement) {
-  int32_t length = StringLength(source);
-  int32_t findLength = StringLength(find);
-  TextSearch search(Bytes(source), length, Bytes(find), findLength);
-  int32_t found = search.FindFrom(0);
-  if (found < 0) return StringRetain(source);
-  ByteBuilder result;
-  result.Append(Bytes(source), found);
-  result.Append(Bytes(replacement), StringLength(replacement));
-  result.Append(Bytes(source) + found + findLength, length - found - findLength);
-  return result.ToString();
+  return ReplaceMatches(source, find, replacement, false);
 }
 
-// The search resumes after each inserted replacement, which is the source just after the
-// match, so one pass over the source gives the result.
 RuntimeString* StringReplaceAll(RuntimeString* source, RuntimeString* find, RuntimeString* replacement) {
-  int32_t length = StringLength(source);
-  int32_t findLength = StringLength(find);
-  TextSearch search(Bytes(source), length, Bytes(find), findLength);
-  int32_t found = search.FindFrom(0);
-  if (found < 0) return StringRetain(source);
-  ByteBuilder result;
-  int32_t copied = 0;
-  for (; found >= 0; found = search.FindFrom(copied)) {
-    result.Append(Bytes(source) + copied, found - copied);
-    result.Append(Bytes(replacement), StringLength(replacement));
-    copied = found + findLength;
-  }
-  result.Append(Bytes(source) + copied, length - copied);
-  return result.ToString();
+  return ReplaceMatches(source, find, replacement, true);
 }
 
 int32_t StringCountFields(RuntimeString* source, RuntimeString* delimiter) {
@@ -212,7 +221,8 @@ RuntimeString* StringNthField(RuntimeString* source, RuntimeString* delimiter, i
   int32_t fieldStart = 0;
   for (int32_t field = 1;; field++) {
     int32_t found = search.FindFrom(fieldStart);
-    if (field == n) return found < 0 ? StringTakeTail(source, fieldStart) : StringTakeMiddle(source, fieldStart, found - fieldStart);
+    if (field == n)
+      return found < 0 ? StringTakeTail(source, fieldStart) : StringTakeMiddle(source, fieldStart, found - fieldStart);
     if (found < 0) return nullptr;
     fieldStart = found + delimiterLength;
   }
@@ -279,14 +289,7 @@ int32_t StringStrCompare(RuntimeString* a, RuntimeString* b, int32_t mode) {
     if (order == 0) order = (lengthA > lengthB) - (lengthA < lengthB);
     return (order > 0) - (order < 0);
   }
-  switch (CompareStringA(LOCALE_USER_DEFAULT, 0, Bytes(a), lengthA, Bytes(b), lengthB)) {
-    case CSTR_LESS_THAN:
-      return -1;
-    case CSTR_GREATER_THAN:
-      return 1;
-    default:  // equal, or a failure of the comparison
-      return 0;
-  }
+  return StringCompareByLocale(a, b, 0);
 }
 
 const char* StringToCString(RuntimeString* s) { return StringCText(s); }

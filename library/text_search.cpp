@@ -28,6 +28,14 @@ TextSearch::TextSearch(const char* text, int32_t length, const char* find, int32
     text_ = ownedText_;
     find_ = ownedFind_;
   }
+  if (!characters_ && findLength_ > 0) {
+    // Delimiters such as "," or tab fold from no other byte: candidates are then found with memchr.
+    const auto& fold = LibraryCharacterTables().fold;
+    auto first = static_cast<unsigned char>(find_[0]);
+    int preimages = 0;
+    for (int byte = 0; byte < 256; byte++) preimages += fold[byte] == fold[first];
+    if (preimages == 1) firstByte_ = first;
+  }
 }
 
 TextSearch::~TextSearch() {
@@ -50,7 +58,13 @@ int32_t TextSearch::FindFrom(int32_t from) const {
   const unsigned char* fold = tables.fold.data();
   unsigned char first = fold[find[0]];
   for (int32_t index = from; index <= last; index++) {
-    if (fold[text[index]] != first) continue;
+    if (firstByte_ >= 0) {
+      const void* candidate = memchr(text + index, firstByte_, static_cast<size_t>(last - index + 1));
+      if (candidate == nullptr) return -1;
+      index = static_cast<int32_t>(static_cast<const unsigned char*>(candidate) - text);
+    } else if (fold[text[index]] != first) {
+      continue;
+    }
     int32_t matched = 1;
     while (matched < findLength_ && fold[text[index + matched]] == fold[find[matched]]) matched++;
     if (matched == findLength_) return index;

@@ -26,6 +26,7 @@ class TextSearch {
   const char* find_;
   int32_t findLength_;
   bool characters_;            // step over double-byte characters
+  int firstByte_ = -1;         // the only byte that folds as find's first byte does, if one
   char* ownedText_ = nullptr;  // upper-cased copies in the double-byte mode
   char* ownedFind_ = nullptr;
 };

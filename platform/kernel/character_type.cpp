@@ -16,15 +16,15 @@ struct CaseRange {
   uint16_t offset;
 };
 constexpr CaseRange kCaseRanges[] = {
-    {0x0061, 0x007A, 0x20},   // a..z
-    {0x00E0, 0x00FE, 0x20},   // à..þ (÷ excepted)
-    {0x03B1, 0x03C1, 0x20},   // Greek α..ρ
-    {0x03C3, 0x03C9, 0x20},   // Greek σ..ω
-    {0x0430, 0x044F, 0x20},   // Cyrillic а..я
-    {0x0450, 0x045F, 0x50},   // Cyrillic ѐ..џ
-    {0x2170, 0x217F, 0x10},   // small Roman numerals
-    {0x24D0, 0x24E9, 0x1A},   // circled small letters
-    {0xFF41, 0xFF5A, 0x20},   // full-width a..z
+    {0x0061, 0x007A, 0x20},  // a..z
+    {0x00E0, 0x00FE, 0x20},  // à..þ (÷ excepted)
+    {0x03B1, 0x03C1, 0x20},  // Greek α..ρ
+    {0x03C3, 0x03C9, 0x20},  // Greek σ..ω
+    {0x0430, 0x044F, 0x20},  // Cyrillic а..я
+    {0x0450, 0x045F, 0x50},  // Cyrillic ѐ..џ
+    {0x2170, 0x217F, 0x10},  // small Roman numerals
+    {0x24D0, 0x24E9, 0x1A},  // circled small letters
+    {0xFF41, 0xFF5A, 0x20},  // full-width a..z
 };
 
 // Pairs outside the ranges: Latin Extended-A letters of 1252 and ÿ.
@@ -32,15 +32,15 @@ struct CasePair {
   uint16_t upper;
   uint16_t lower;
 };
-constexpr CasePair kCasePairs[] = {{0x0152, 0x0153}, {0x0160, 0x0161}, {0x0178, 0x00FF},
-                                   {0x017D, 0x017E}, {0x0191, 0x0192}};
+constexpr CasePair kCasePairs[] = {
+    {0x0152, 0x0153}, {0x0160, 0x0161}, {0x0178, 0x00FF}, {0x017D, 0x017E}, {0x0191, 0x0192}};
 
 // Lower-case letters without a capital, and other letters without case (ª, º).
 bool IsCaselessLower(uint16_t unit) { return unit == 0x00DF || unit == 0x00B5 || unit == 0x00AA || unit == 0x00BA; }
 
 bool IsKanaOrIdeograph(uint16_t unit) {
-  return (unit >= 0x3041 && unit <= 0x30FF) || (unit >= 0x3400 && unit <= 0x9FFF) || (unit >= 0xF900 && unit <= 0xFAFF) ||
-         (unit >= 0xFF66 && unit <= 0xFF9F) || (unit >= 0xE000 && unit <= 0xF8FF);
+  return (unit >= 0x3041 && unit <= 0x30FF) || (unit >= 0x3400 && unit <= 0x9FFF) ||
+         (unit >= 0xF900 && unit <= 0xFAFF) || (unit >= 0xFF66 && unit <= 0xFF9F) || (unit >= 0xE000 && unit <= 0xF8FF);
 }
 
 // Single-byte case tables of one code page, built on first use.
@@ -128,10 +128,14 @@ uint16_t UnicodeCharacterType(uint16_t unit) {
   if ((unit >= '0' && unit <= '9') || (unit >= 0xFF10 && unit <= 0xFF19)) {
     return type | C1_DIGIT | (unit <= '9' ? C1_XDIGIT : 0);
   }
-  if (UnicodeToLower(unit) != unit) type |= C1_UPPER | C1_ALPHA;
-  else if (UnicodeToUpper(unit) != unit || IsCaselessLower(unit)) type |= C1_LOWER | C1_ALPHA;
-  else if (IsKanaOrIdeograph(unit)) type |= C1_ALPHA;
-  else type |= C1_PUNCT;
+  if (UnicodeToLower(unit) != unit)
+    type |= C1_UPPER | C1_ALPHA;
+  else if (UnicodeToUpper(unit) != unit || IsCaselessLower(unit))
+    type |= C1_LOWER | C1_ALPHA;
+  else if (IsKanaOrIdeograph(unit))
+    type |= C1_ALPHA;
+  else
+    type |= C1_PUNCT;
   if ((unit >= 'A' && unit <= 'F') || (unit >= 'a' && unit <= 'f')) type |= C1_XDIGIT;
   return type;
 }

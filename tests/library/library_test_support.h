@@ -10,6 +10,7 @@
 #include "core/memory_manager.h"
 #include "core/runtime_string.h"
 #include "library/number_functions.h"
+#include "library/string_functions.h"
 
 // One reference to a string, released at the end of the scope.
 class Owned {
@@ -30,6 +31,21 @@ class Owned {
 // Bytes of a string (nil gives "").
 inline std::string TextOf(const RuntimeString* s) {
   return std::string(StringCText(s), static_cast<size_t>(StringLength(s)));
+}
+
+// A text and what runTrim, runLTrim and runRTrim give for it.
+struct TrimCase {
+  const char* source;
+  const char* both;
+  const char* left;
+  const char* right;
+};
+
+inline void ExpectTrims(const TrimCase& c) {
+  Owned source(c.source);
+  EXPECT_EQ(Owned(runTrim(source)).text(), c.both) << c.source;
+  EXPECT_EQ(Owned(runLTrim(source)).text(), c.left) << c.source;
+  EXPECT_EQ(Owned(runRTrim(source)).text(), c.right) << c.source;
 }
 
 class LibraryTest : public ::testing::Test {

@@ -19,10 +19,22 @@ TEST_F(NumberFunctionsTest, StrWritesSevenDigitsPlainOrScientific) {
     const char* expected;
   };
   const Case kCases[] = {
-      {0, "0"},           {-0.0, "0"},          {0.5, "0.5"},        {-2.25, "-2.25"},
-      {1.0 / 3, "0.3333333"}, {1e6, "1000000"}, {1234567, "1234567"}, {12345678, "1.234568e+07"},
-      {0.000001, "1e-06"}, {2500000, "2500000"}, {1e-5, "0.00001"},   {9e-6, "9e-06"},
-      {100, "100"},       {-1e20, "-1e+20"},    {0.12345678, "0.1234568"}, {-999999.99999999, "-1000000"},
+      {0, "0"},
+      {-0.0, "0"},
+      {0.5, "0.5"},
+      {-2.25, "-2.25"},
+      {1.0 / 3, "0.3333333"},
+      {1e6, "1000000"},
+      {1234567, "1234567"},
+      {12345678, "1.234568e+07"},
+      {0.000001, "1e-06"},
+      {2500000, "2500000"},
+      {1e-5, "0.00001"},
+      {9e-6, "9e-06"},
+      {100, "100"},
+      {-1e20, "-1e+20"},
+      {0.12345678, "0.1234568"},
+      {-999999.99999999, "-1000000"},
   };
   for (const Case& c : kCases) {
     EXPECT_EQ(Owned(StringStr(c.x)).text(), c.expected) << c.x;
@@ -36,14 +48,40 @@ TEST_F(NumberFunctionsTest, ValReadsDecimalAndRadixPrefixedText) {
     double expected;
   };
   const Case kCases[] = {
-      {"  12.5abc", 12.5},   {"abc", 0},           {"&h1F", 31},          {"&o17", 15},
-      {"&b101", 5},          {"&x12", 0},          {"&hFFFFFFFF", -1},    {"&h1G2", 18},
-      {"&h", 0},             {"&", 0},             {"&H7fffffff", 2147483647.0}, {"&h100000000", 0},
-      {"&O777", 511},        {"&B2", 0},           {"-3e2", -300},        {"+.5", 0.5},
-      {".5", 0.5},           {"1e", 1},            {"1.5e+x", 1.5},       {"0x1A", 0},
-      {"inf", 0},            {"nan", 0},           {"\t\n 7", 7},         {"", 0},
-      {"1,000", 1},          {"- 5", 0},           {".", 0},              {std::string("1\0" "2", 3), 1},
-      {"1e400", HUGE_VAL},   {"-1e400", -HUGE_VAL}, {"12abc&h1", 12},
+      {"  12.5abc", 12.5},
+      {"abc", 0},
+      {"&h1F", 31},
+      {"&o17", 15},
+      {"&b101", 5},
+      {"&x12", 0},
+      {"&hFFFFFFFF", -1},
+      {"&h1G2", 18},
+      {"&h", 0},
+      {"&", 0},
+      {"&H7fffffff", 2147483647.0},
+      {"&h100000000", 0},
+      {"&O777", 511},
+      {"&B2", 0},
+      {"-3e2", -300},
+      {"+.5", 0.5},
+      {".5", 0.5},
+      {"1e", 1},
+      {"1.5e+x", 1.5},
+      {"0x1A", 0},
+      {"inf", 0},
+      {"nan", 0},
+      {"\t\n 7", 7},
+      {"", 0},
+      {"1,000", 1},
+      {"- 5", 0},
+      {".", 0},
+      {std::string("1\0"
+                   "2",
+                   3),
+       1},
+      {"1e400", HUGE_VAL},
+      {"-1e400", -HUGE_VAL},
+      {"12abc&h1", 12},
   };
   for (const Case& c : kCases) {
     EXPECT_EQ(StringVal(Owned(c.text)), c.expected) << c.text;
@@ -59,9 +97,8 @@ TEST_F(NumberFunctionsTest, HexAndOctWriteTheUnsignedPattern) {
     const char* expected;
   };
   const Case kCases[] = {
-      {RuntimeHex, 255, "FF"}, {RuntimeHex, 0, "0"},        {RuntimeHex, -1, "FFFFFFFF"},
-      {RuntimeHex, INT_MIN, "80000000"}, {RuntimeOct, 8, "10"}, {RuntimeOct, 0, "0"},
-      {RuntimeOct, -1, "37777777777"},
+      {RuntimeHex, 255, "FF"}, {RuntimeHex, 0, "0"}, {RuntimeHex, -1, "FFFFFFFF"},    {RuntimeHex, INT_MIN, "80000000"},
+      {RuntimeOct, 8, "10"},   {RuntimeOct, 0, "0"}, {RuntimeOct, -1, "37777777777"},
   };
   for (const Case& c : kCases) EXPECT_EQ(Owned(c.write(c.n)).text(), c.expected) << c.n;
 }
@@ -72,8 +109,9 @@ TEST_F(NumberFunctionsTest, IntegerConversionsTruncateAndMarkOverflow) {
     int32_t expected;
   };
   const Case kCases[] = {
-      {-2.7, -2}, {2.7, 2}, {2147483647.9, INT_MAX}, {-2147483648.9, INT_MIN}, {3e9, INT_MIN},
-      {-3e9, INT_MIN}, {NAN, INT_MIN}, {INFINITY, INT_MIN}, {-0.5, 0},
+      {-2.7, -2},     {2.7, 2},        {2147483647.9, INT_MAX}, {-2147483648.9, INT_MIN},
+      {3e9, INT_MIN}, {-3e9, INT_MIN}, {NAN, INT_MIN},          {INFINITY, INT_MIN},
+      {-0.5, 0},
   };
   for (const Case& c : kCases) EXPECT_EQ(FPToInt(c.x), c.expected) << c.x;
   EXPECT_EQ(IntToFP(INT_MIN), -2147483648.0);
@@ -90,15 +128,18 @@ TEST_F(NumberFunctionsTest, MathematicalFunctions) {
     double expected;
   };
   const Case kCases[] = {
-      {"ACos(-1)", RuntimeACos(-1), pi},    {"ACos(1)", RuntimeACos(1), 0},     {"ACos(0.5)", RuntimeACos(0.5), pi / 3},
-      {"ASin(1)", RuntimeASin(1), pi / 2},  {"ATan(1)", RuntimeATan(1), pi / 4}, {"ATan2(1, 0)", RuntimeATan2(1, 0), pi / 2},
-      {"ATan2(0, -1)", RuntimeATan2(0, -1), pi}, {"Cos(0)", RuntimeCos(0), 1},  {"Sin(pi/2)", RuntimeSin(pi / 2), 1},
-      {"Tan(pi/4)", RuntimeTan(pi / 4), 1}, {"Exp(1)", RuntimeExp(1), std::exp(1.0)}, {"Log(e)", RuntimeLog(std::exp(1.0)), 1},
-      {"Pow(2, 10)", RuntimePow(2, 10), 1024}, {"Sqrt(2)", RuntimeSqrt(2), std::sqrt(2.0)},
-      {"Ceil(-1.5)", RuntimeCeil(-1.5), -1}, {"Floor(-1.5)", RuntimeFloor(-1.5), -2},
-      {"Round(-2.5)", RuntimeRound(-2.5), -2}, {"Round(2.5)", RuntimeRound(2.5), 3}, {"Round(-2.6)", RuntimeRound(-2.6), -3},
-      {"Abs(-3)", RuntimeAbs(-3), 3},       {"Max(1, 2)", RuntimeMax(1, 2), 2},  {"Max(2, 1)", RuntimeMax(2, 1), 2},
-      {"Min(1, 2)", RuntimeMin(1, 2), 1},   {"Min(2, 1)", RuntimeMin(2, 1), 1},
+      {"ACos(-1)", RuntimeACos(-1), pi},         {"ACos(1)", RuntimeACos(1), 0},
+      {"ACos(0.5)", RuntimeACos(0.5), pi / 3},   {"ASin(1)", RuntimeASin(1), pi / 2},
+      {"ATan(1)", RuntimeATan(1), pi / 4},       {"ATan2(1, 0)", RuntimeATan2(1, 0), pi / 2},
+      {"ATan2(0, -1)", RuntimeATan2(0, -1), pi}, {"Cos(0)", RuntimeCos(0), 1},
+      {"Sin(pi/2)", RuntimeSin(pi / 2), 1},      {"Tan(pi/4)", RuntimeTan(pi / 4), 1},
+      {"Exp(1)", RuntimeExp(1), std::exp(1.0)},  {"Log(e)", RuntimeLog(std::exp(1.0)), 1},
+      {"Pow(2, 10)", RuntimePow(2, 10), 1024},   {"Sqrt(2)", RuntimeSqrt(2), std::sqrt(2.0)},
+      {"Ceil(-1.5)", RuntimeCeil(-1.5), -1},     {"Floor(-1.5)", RuntimeFloor(-1.5), -2},
+      {"Round(-2.5)", RuntimeRound(-2.5), -2},   {"Round(2.5)", RuntimeRound(2.5), 3},
+      {"Round(-2.6)", RuntimeRound(-2.6), -3},   {"Abs(-3)", RuntimeAbs(-3), 3},
+      {"Max(1, 2)", RuntimeMax(1, 2), 2},        {"Max(2, 1)", RuntimeMax(2, 1), 2},
+      {"Min(1, 2)", RuntimeMin(1, 2), 1},        {"Min(2, 1)", RuntimeMin(2, 1), 1},
   };
   for (const Case& c : kCases) EXPECT_NEAR(c.result, c.expected, 1e-12) << c.call;
   for (double outside : {-1.0000001, 2.0, double{INFINITY}}) EXPECT_TRUE(std::isnan(RuntimeACos(outside))) << outside;

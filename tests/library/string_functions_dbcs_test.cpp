@@ -40,7 +40,7 @@ struct PieceCase {
   bool same;
 };
 
-#define CALL(name, ...) #name "(" #__VA_ARGS__ ")", [](RuntimeString* s) { return name(s, __VA_ARGS__); }
+#define CALL(name, ...) #name "(" #__VA_ARGS__ ")", [](RuntimeString * s) { return name(s, __VA_ARGS__); }
 
 TEST_F(DoubleByteStringsTest, PiecesCountCharacters) {
   const char* text = "a" HIRAGANA_A HIRAGANA_I "b";  // 4 characters in 6 bytes
@@ -145,7 +145,8 @@ TEST_F(DoubleByteStringsTest, CaseChangesConvertWholeCharacters) {
   const Case kCases[] = {
       {StringUCase, WIDE_SMALL_A "b" KATAKANA_DI WIDE_SMALL_C, WIDE_A "B" KATAKANA_DI WIDE_C},
       {StringLCase, WIDE_A "B" KATAKANA_A, WIDE_SMALL_A "b" KATAKANA_A},
-      {StringTitleCase, WIDE_SMALL_A WIDE_SMALL_C IDEOGRAPHIC_SPACE WIDE_C WIDE_A, WIDE_A WIDE_SMALL_C IDEOGRAPHIC_SPACE WIDE_C WIDE_SMALL_A},
+      {StringTitleCase, WIDE_SMALL_A WIDE_SMALL_C IDEOGRAPHIC_SPACE WIDE_C WIDE_A,
+       WIDE_A WIDE_SMALL_C IDEOGRAPHIC_SPACE WIDE_C WIDE_SMALL_A},
       {StringTitleCase, "hello " KATAKANA_A "WORLD", "Hello " KATAKANA_A "world"},
       {StringTitleCase, "ab\x82", "Ab\x82"},
   };
@@ -153,25 +154,14 @@ TEST_F(DoubleByteStringsTest, CaseChangesConvertWholeCharacters) {
 }
 
 TEST_F(DoubleByteStringsTest, TrimsSpacesOfTheCodePage) {
-  struct Case {
-    const char* source;
-    const char* both;
-    const char* left;
-    const char* right;
-  };
-  const Case kCases[] = {
+  const TrimCase kCases[] = {
       {IDEOGRAPHIC_SPACE " " HIRAGANA_A "\t" IDEOGRAPHIC_SPACE, HIRAGANA_A, HIRAGANA_A "\t" IDEOGRAPHIC_SPACE,
        IDEOGRAPHIC_SPACE " " HIRAGANA_A},
       {" " IDEOGRAPHIC_SPACE "\r\n", "", "", ""},
       {KANJI_TABLE, KANJI_TABLE, KANJI_TABLE, KANJI_TABLE},
       {" a\x82", "a\x82", "a\x82", " a\x82"},
   };
-  for (const Case& c : kCases) {
-    Owned source(c.source);
-    EXPECT_EQ(Owned(runTrim(source)).text(), c.both) << c.source;
-    EXPECT_EQ(Owned(runLTrim(source)).text(), c.left) << c.source;
-    EXPECT_EQ(Owned(runRTrim(source)).text(), c.right) << c.source;
-  }
+  for (const TrimCase& c : kCases) ExpectTrims(c);
 }
 
 TEST_F(DoubleByteStringsTest, ComparesByTheLocale) {

@@ -60,13 +60,20 @@ TEST(CharacterTypeTest, ClassifiesSpacesBlanksAndCapitals) {
     WORD clear;
   };
   const Case kCases[] = {
-      {" ", C1_SPACE | C1_BLANK, C1_UPPER},   {"\t", C1_SPACE | C1_BLANK | C1_CNTRL, 0},
-      {"\n", C1_SPACE | C1_CNTRL, C1_BLANK},  {"\r", C1_SPACE, C1_BLANK},
-      {"\v", C1_SPACE, C1_BLANK},             {"\f", C1_SPACE, C1_BLANK},
-      {"\xA0", C1_SPACE | C1_BLANK, 0},       {"A", C1_UPPER | C1_ALPHA | C1_XDIGIT, C1_LOWER},
-      {"a", C1_LOWER | C1_ALPHA, C1_UPPER},   {"\xC9", C1_UPPER | C1_ALPHA, 0},
-      {"\x8A", C1_UPPER, 0},                  {"\xDF", C1_LOWER, C1_UPPER},
-      {"7", C1_DIGIT | C1_XDIGIT, C1_ALPHA},  {"'", C1_PUNCT, C1_SPACE | C1_ALPHA},
+      {" ", C1_SPACE | C1_BLANK, C1_UPPER},
+      {"\t", C1_SPACE | C1_BLANK | C1_CNTRL, 0},
+      {"\n", C1_SPACE | C1_CNTRL, C1_BLANK},
+      {"\r", C1_SPACE, C1_BLANK},
+      {"\v", C1_SPACE, C1_BLANK},
+      {"\f", C1_SPACE, C1_BLANK},
+      {"\xA0", C1_SPACE | C1_BLANK, 0},
+      {"A", C1_UPPER | C1_ALPHA | C1_XDIGIT, C1_LOWER},
+      {"a", C1_LOWER | C1_ALPHA, C1_UPPER},
+      {"\xC9", C1_UPPER | C1_ALPHA, 0},
+      {"\x8A", C1_UPPER, 0},
+      {"\xDF", C1_LOWER, C1_UPPER},
+      {"7", C1_DIGIT | C1_XDIGIT, C1_ALPHA},
+      {"'", C1_PUNCT, C1_SPACE | C1_ALPHA},
       {"-", C1_PUNCT, C1_UPPER},
   };
   for (const Case& c : kCases) {
@@ -142,8 +149,14 @@ TEST_F(CodePage932Test, CaseConversionKeepsPairsTogether) {
   }
   // Trail bytes in the ASCII letter range belong to their character: katakana "di", "ma", then
   // a lone lead byte at the end; half-width katakana has no case.
-  EXPECT_EQ(Upper("\x83\x61\x83\x7D" "a\xB1\x83"), "\x83\x61\x83\x7D" "A\xB1\x83");
-  EXPECT_EQ(Lower("\x83\x41\x83\x5A" "A"), "\x83\x41\x83\x5A" "a");
+  EXPECT_EQ(Upper("\x83\x61\x83\x7D"
+                  "a\xB1\x83"),
+            "\x83\x61\x83\x7D"
+            "A\xB1\x83");
+  EXPECT_EQ(Lower("\x83\x41\x83\x5A"
+                  "A"),
+            "\x83\x41\x83\x5A"
+            "a");
 }
 
 TEST_F(CodePage932Test, ClassifiesDoubleByteCharactersOnce) {
@@ -165,7 +178,11 @@ TEST_F(CodePage932Test, ComparesCharactersNotBytes) {
   EXPECT_EQ(compare("\x82\x60", "A"), CSTR_GREATER_THAN) << "full-width is the wider variant";
   EXPECT_EQ(compare("\x82\x60", "A", NORM_IGNOREWIDTH), CSTR_EQUAL);
   EXPECT_EQ(compare("\x82\x81", "A", NORM_IGNOREWIDTH | NORM_IGNORECASE), CSTR_EQUAL);
-  EXPECT_EQ(compare("\x82\x60" "b", "Ac"), CSTR_LESS_THAN) << "width decides only at the last level";
+  EXPECT_EQ(compare("\x82\x60"
+                    "b",
+                    "Ac"),
+            CSTR_LESS_THAN)
+      << "width decides only at the last level";
 }
 
 TEST(TickCountTest, FreezesForTestsAndOtherwiseAdvances) {
