@@ -3,6 +3,18 @@
 #include "core/runtime_string.h"
 #include "platform/win32.h"
 
+int32_t StringCompareByLocale(RuntimeString* a, RuntimeString* b, uint32_t flags) {
+  switch (
+      CompareStringA(LOCALE_USER_DEFAULT, flags, StringCText(a), StringLength(a), StringCText(b), StringLength(b))) {
+    case CSTR_LESS_THAN:
+      return -1;
+    case CSTR_GREATER_THAN:
+      return 1;
+    default:  // equal, or a failure of the comparison
+      return 0;
+  }
+}
+
 extern "C" {
 
 void RuntimeLockString(RuntimeString* s) { StringRetain(s); }
@@ -15,18 +27,10 @@ RuntimeString* RuntimeAddString(RuntimeString* a, RuntimeString* b) { return Str
 int32_t RuntimeStringCompare(RuntimeString* a, RuntimeString* b) {
   StringRetain(a);
   StringRetain(b);
-  int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, StringCText(a), StringLength(a), StringCText(b),
-                              StringLength(b));
+  int32_t result = StringCompareByLocale(a, b, NORM_IGNORECASE);
   StringRelease(b);
   StringRelease(a);
-  switch (result) {
-    case CSTR_LESS_THAN:
-      return -1;
-    case CSTR_GREATER_THAN:
-      return 1;
-    default:  // equal, or a failure of the comparison
-      return 0;
-  }
+  return result;
 }
 
 }  // extern "C"

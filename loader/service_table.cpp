@@ -11,6 +11,8 @@
 #include "core/runtime_string.h"
 #include "core/service_trap.h"
 #include "core/string_services.h"
+#include "library/number_functions.h"
+#include "library/string_functions.h"
 #include "loader/application_class.h"
 #include "loader/main_loop.h"
 #include "loader/service_rows.h"

@@ -16,6 +16,17 @@
   X(int, CSTR_EQUAL, 2)                        \
   X(int, CSTR_GREATER_THAN, 3)                 \
   X(UINT, CP_ACP, 0)                           \
+  X(DWORD, CT_CTYPE1, 0x00000001)              \
+  X(WORD, C1_UPPER, 0x0001)                    \
+  X(WORD, C1_LOWER, 0x0002)                    \
+  X(WORD, C1_DIGIT, 0x0004)                    \
+  X(WORD, C1_SPACE, 0x0008)                    \
+  X(WORD, C1_PUNCT, 0x0010)                    \
+  X(WORD, C1_CNTRL, 0x0020)                    \
+  X(WORD, C1_BLANK, 0x0040)                    \
+  X(WORD, C1_XDIGIT, 0x0080)                   \
+  X(WORD, C1_ALPHA, 0x0100)                    \
+  X(WORD, C1_DEFINED, 0x0200)                  \
   X(DWORD, HEAP_ZERO_MEMORY, 0x00000008)       \
   X(DWORD, HEAP_GENERATE_EXCEPTIONS, 0x000004) \
   X(DWORD, HEAP_NO_SERIALIZE, 0x00000001)      \

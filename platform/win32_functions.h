@@ -52,6 +52,9 @@
 // Code pages and comparison.
 #define KW_KERNEL32_STRING_FUNCTIONS(X)                                                         \
   X(UINT, GetACP, (void))                                                                       \
+  X(BOOL, IsDBCSLeadByte, (BYTE TestChar))                                                      \
+  X(BOOL, GetStringTypeExA,                                                                     \
+    (LCID Locale, DWORD dwInfoType, LPCSTR lpSrcStr, int cchSrc, LPWORD lpCharType))            \
   X(int, lstrcmpiA, (LPCSTR lpString1, LPCSTR lpString2))                                       \
   X(int, lstrcmpA, (LPCSTR lpString1, LPCSTR lpString2))                                        \
   X(int, lstrlenA, (LPCSTR lpString))                                                           \
@@ -77,6 +80,10 @@
 
 #define KW_USER32_MESSAGE_BOX_FUNCTIONS(X) \
   X(int, MessageBoxA, (HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType))
+
+#define KW_USER32_CHARACTER_FUNCTIONS(X)                                                        \
+  X(DWORD, CharUpperBuffA, (LPSTR lpsz, DWORD cchLength))                                       \
+  X(DWORD, CharLowerBuffA, (LPSTR lpsz, DWORD cchLength))
 
 #define KW_USER32_WINDOW_FUNCTIONS(X)                                                           \
   X(BOOL, MessageBeep, (UINT uType))                                                            \
@@ -120,7 +127,8 @@
   X(HCURSOR, LoadCursorA, (HINSTANCE hInstance, LPCSTR lpCursorName))                           \
   X(HCURSOR, SetCursor, (HCURSOR hCursor))
 
-#define KW_USER32_FUNCTIONS(X) KW_USER32_MESSAGE_BOX_FUNCTIONS(X) KW_USER32_WINDOW_FUNCTIONS(X)
+#define KW_USER32_FUNCTIONS(X) \
+  KW_USER32_MESSAGE_BOX_FUNCTIONS(X) KW_USER32_CHARACTER_FUNCTIONS(X) KW_USER32_WINDOW_FUNCTIONS(X)
 
 #define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
 

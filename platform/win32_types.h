@@ -56,6 +56,7 @@ typedef HANDLE HGLOBAL;
 typedef int(WINAPI* FARPROC)();
 typedef WORD ATOM;
 typedef LONG HRESULT;
+typedef WORD* LPWORD;
 
 #define KW_DECLARE_HANDLE(name) \
   struct name##__ {             \

@@ -52,8 +52,9 @@ enum Diacritic : uint8_t {
 };
 
 // Tertiary weights: lower case (and caseless) before upper case, then compatibility variants
-// (superscripts, ordinal indicators, fractions, the no-break space).
-enum Tertiary : uint8_t { kLower, kUpper, kVariant };
+// (superscripts, ordinal indicators, fractions, the no-break space), then the full-width forms
+// of code page 932, which NORM_IGNOREWIDTH folds to the normal ones.
+enum Tertiary : uint8_t { kLower, kUpper, kVariant, kWideLower, kWideUpper };
 
 enum class Kind : uint8_t {
   kAlphanumeric,
@@ -157,6 +158,12 @@ constexpr Entry BuildEntry(char16_t c) {
   for (const Single& single : kSingles) {
     if (c == single.code) return Expand(single.base, false, single.diacritic, single.variant);
   }
+  // Full-width ASCII and the ideographic space: their normal form, wide at the tertiary level.
+  if ((c >= 0xFF01 && c <= 0xFF5E) || c == 0x3000) {
+    Element element = Basic(c == 0x3000 ? u' ' : static_cast<char16_t>(c - 0xFEE0));
+    element.tertiary = element.tertiary == kUpper ? kWideUpper : kWideLower;
+    return Entry{1, {element}};
+  }
   return Entry{1, {Basic(c)}};
 }
 
@@ -225,15 +232,19 @@ class ElementStream {
 
 enum class Level { kPrimary, kSecondary, kTertiary };
 
-uint32_t WeightAt(const Element& element, Level level, bool ignoreCase) {
+uint32_t WeightAt(const Element& element, Level level, DWORD flags) {
   switch (level) {
     case Level::kPrimary:
       return element.primary;
     case Level::kSecondary:
       return element.secondary;
-    case Level::kTertiary:
+    case Level::kTertiary: {
       // Ignoring case folds upper to lower but keeps the compatibility variants apart.
-      return ignoreCase && element.tertiary == kUpper ? uint8_t{kLower} : element.tertiary;
+      uint8_t tertiary = element.tertiary;
+      if ((flags & NORM_IGNOREWIDTH) != 0 && tertiary >= kWideLower) tertiary = tertiary == kWideUpper ? kUpper : kLower;
+      if ((flags & NORM_IGNORECASE) != 0 && (tertiary == kUpper || tertiary == kWideUpper)) tertiary--;
+      return tertiary;
+    }
   }
   return 0;
 }
@@ -243,14 +254,13 @@ int Sign(uint32_t a, uint32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 int CompareLevel(const char* a, int lengthA, const char* b, int lengthB, DWORD flags, Level level) {
   ElementStream streamA(a, lengthA, flags);
   ElementStream streamB(b, lengthB, flags);
-  bool ignoreCase = (flags & NORM_IGNORECASE) != 0;
   for (;;) {
     Element elementA{}, elementB{};
     bool hasA = streamA.NextWeighted(elementA);
     bool hasB = streamB.NextWeighted(elementB);
     if (!hasA || !hasB) return Sign(hasA, hasB);  // the string that ran out first is smaller
     if (int order =
-            Sign(WeightAt(elementA, level, ignoreCase), WeightAt(elementB, level, ignoreCase))) {
+            Sign(WeightAt(elementA, level, flags), WeightAt(elementB, level, flags))) {
       return order;
     }
   }

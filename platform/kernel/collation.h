@@ -7,8 +7,10 @@
 namespace kwplatform {
 
 // Compares two ANSI strings of explicit byte lengths (>= 0) and returns -1, 0 or 1. flags takes
-// NORM_IGNORECASE, NORM_IGNORENONSPACE, NORM_IGNORESYMBOLS and SORT_STRINGSORT; the width and
-// kana flags have nothing to act on in this code page and are ignored.
+// NORM_IGNORECASE, NORM_IGNORENONSPACE, NORM_IGNORESYMBOLS, NORM_IGNOREWIDTH and SORT_STRINGSORT;
+// the kana flag is accepted and ignored. Under code page 932 a lead byte and its trail byte are
+// one character; full-width ASCII sorts with its normal form, wide at the tertiary level, and
+// kana and ideographs, which have no table here, sort after the Latin letters in code order.
 //
 // Each character yields collation elements with three weights: primary (base letter, digit or
 // mark), secondary (diacritic) and tertiary (lower before upper, then compatibility forms such as

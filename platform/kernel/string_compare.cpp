@@ -6,7 +6,7 @@
 
 namespace {
 
-// Flags CompareStringA accepts; the width and kana flags are valid but change nothing here.
+// Flags CompareStringA accepts; the kana flag is valid but changes nothing here.
 constexpr DWORD kCompareFlags = NORM_IGNORECASE | NORM_IGNORENONSPACE | NORM_IGNORESYMBOLS |
                                 NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH | SORT_STRINGSORT;
 

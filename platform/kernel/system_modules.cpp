@@ -21,7 +21,8 @@ const SystemExport kernel32Exports[] = {
     KW_KERNEL32_STRING_FUNCTIONS(KW_EXPORT_ENTRY)           //
     {"ExitProcess", KW_EXPORT_ADDRESS(ExitProcess)},
 };
-const SystemExport user32Exports[] = {KW_USER32_MESSAGE_BOX_FUNCTIONS(KW_EXPORT_ENTRY)};
+const SystemExport user32Exports[] = {KW_USER32_MESSAGE_BOX_FUNCTIONS(KW_EXPORT_ENTRY)  //
+                                      KW_USER32_CHARACTER_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport comctl32Exports[] = {KW_COMCTL32_FUNCTIONS(KW_EXPORT_ENTRY)};
 
 #undef KW_EXPORT_ENTRY

@@ -24,4 +24,12 @@ void PresetMessageBoxAnswer(int answer);
 // a negative count restores normal service.
 void FailHeapAllocationsAfter(long count);
 
+// Selects the ANSI code page (1252 or 932) for the rest of the process, as the layer's
+// environment variable KW_ANSI_CODE_PAGE does at start; false for a page the layer lacks.
+bool SelectAnsiCodePage(unsigned page);
+
+// GetTickCount returns value (modulo 2^32) until released.
+void FreezeTickCount(unsigned long value);
+void ReleaseTickCount();
+
 }  // namespace kwtesting
