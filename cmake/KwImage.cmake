@@ -77,12 +77,14 @@ endfunction()
 #
 #   kw_image_test(<name> SOURCES <file>... [FORM production|development] [RESOURCES <file>...]
 #                 [TRACE <expected trace file>] [STDERR <regular expression>] [EXIT <code>]
-#                 [ARGUMENTS <argument>...])
+#                 [ARGUMENTS <argument>...] [FILES <file>...])
+#
+# FILES are copied into the directory the application runs in (libraries it loads, say).
 #
 # The production form runs the engine that carries the image; the development form runs kwrun
 # in a directory holding the development files. The exit code defaults to 1, a normal end.
 function(kw_image_test name)
-  cmake_parse_arguments(ARG "" "FORM;TRACE;STDERR;EXIT" "SOURCES;RESOURCES;ARGUMENTS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FORM;TRACE;STDERR;EXIT" "SOURCES;RESOURCES;ARGUMENTS;FILES" ${ARGN})
   if(NOT KW_PRODUCT_BUILD)
     return()
   endif()
@@ -110,6 +112,10 @@ function(kw_image_test name)
   endif()
   if(ARG_ARGUMENTS)
     list(APPEND definitions "-DARGUMENTS=${ARG_ARGUMENTS}")
+  endif()
+  if(ARG_FILES)
+    string(REPLACE ";" "|" files "${ARG_FILES}")
+    list(APPEND definitions "-DFILES=${files}")
   endif()
   add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} ${definitions} -P ${PROJECT_SOURCE_DIR}/cmake/run_image_test.cmake)
 endfunction()
