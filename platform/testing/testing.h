@@ -2,6 +2,7 @@
 // tests only, never by the engine.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,8 @@ void PresetMessageBoxAnswer(int answer);
 // After count more successful allocations the process heap fails every request;
 // a negative count restores normal service.
 void FailHeapAllocationsAfter(long count);
+
+// Adds to every later GetTickCount value (to reach the 2^32 wrap); timers are not affected.
+void ShiftTickCount(uint32_t milliseconds);
 
 }  // namespace kwtesting
