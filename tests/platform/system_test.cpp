@@ -76,4 +76,85 @@ TEST(OleTest, InitialisationIsCountedPerThread) {
   OleUninitialize();
 }
 
+TEST(MessageBeepTest, BeepsAreRecorded) {
+  kwtesting::ClearBeeps();
+  EXPECT_TRUE(MessageBeep(0));
+  EXPECT_TRUE(MessageBeep(MB_ICONEXCLAMATION));
+  EXPECT_EQ(kwtesting::BeepsSounded(), std::vector<unsigned>({0u, MB_ICONEXCLAMATION}));
+  kwtesting::ClearBeeps();
+  EXPECT_TRUE(kwtesting::BeepsSounded().empty());
+}
+
+TEST(CursorTest, PositionStartsAtTheOriginAndIsClippedToTheScreen) {
+  POINT point = {-1, -1};
+  ASSERT_TRUE(GetCursorPos(&point));
+  EXPECT_EQ(point.x, 0);
+  EXPECT_EQ(point.y, 0);
+  struct Case {
+    int x, y, expectedX, expectedY;
+  };
+  const Case cases[] = {{100, 200, 100, 200}, {-5, 5000, 0, 767}, {1024, 0, 1023, 0}};
+  for (const Case& c : cases) {
+    EXPECT_TRUE(SetCursorPos(c.x, c.y));
+    GetCursorPos(&point);
+    EXPECT_EQ(point.x, c.expectedX);
+    EXPECT_EQ(point.y, c.expectedY);
+  }
+  SetCursorPos(0, 0);
+  EXPECT_FALSE(GetCursorPos(nullptr));
+}
+
+TEST(CursorTest, CreatedCursorsKeepTheirShape) {
+  unsigned char andPlane[32 * 4];
+  unsigned char xorPlane[32 * 4];
+  for (int index = 0; index < 32 * 4; index++) {
+    andPlane[index] = static_cast<unsigned char>(index);
+    xorPlane[index] = static_cast<unsigned char>(255 - index);
+  }
+  HCURSOR cursor = CreateCursor(nullptr, 3, 4, 32, 32, andPlane, xorPlane);
+  ASSERT_NE(cursor, nullptr);
+  kwtesting::CursorDescription description;
+  ASSERT_TRUE(kwtesting::DescribeCursor(cursor, &description));
+  EXPECT_EQ(description.hotSpotX, 3);
+  EXPECT_EQ(description.hotSpotY, 4);
+  EXPECT_EQ(description.width, 32);
+  EXPECT_EQ(description.height, 32);
+  EXPECT_EQ(description.andPlane, std::vector<unsigned char>(andPlane, andPlane + sizeof andPlane));
+  EXPECT_EQ(description.xorPlane, std::vector<unsigned char>(xorPlane, xorPlane + sizeof xorPlane));
+  EXPECT_EQ(description.standardId, 0);
+
+  EXPECT_EQ(SetCursor(cursor), nullptr);
+  EXPECT_EQ(kwtesting::CurrentCursor(), cursor);
+  EXPECT_TRUE(DestroyCursor(cursor));
+  EXPECT_EQ(kwtesting::CurrentCursor(), nullptr);
+  EXPECT_FALSE(DestroyCursor(cursor)) << "stale";
+  EXPECT_FALSE(kwtesting::DescribeCursor(cursor, &description));
+  EXPECT_EQ(CreateCursor(nullptr, 0, 0, 0, 32, andPlane, xorPlane), nullptr);
+  EXPECT_EQ(CreateCursor(nullptr, 0, 0, 32, 32, nullptr, xorPlane), nullptr);
+}
+
+TEST(CursorTest, StandardCursorsAreSharedAndSetCursorReturnsThePrevious) {
+  HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+  HCURSOR beam = LoadCursorA(nullptr, IDC_IBEAM);
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_NE(arrow, wait);
+  EXPECT_NE(wait, beam);
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "shared";
+  EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
+  EXPECT_EQ(LoadCursorA(nullptr, "NoSuchCursor"), nullptr);
+  kwtesting::CursorDescription description;
+  ASSERT_TRUE(kwtesting::DescribeCursor(wait, &description));
+  EXPECT_EQ(description.standardId, 32514);
+
+  SetCursor(nullptr);
+  EXPECT_EQ(SetCursor(arrow), nullptr);
+  EXPECT_EQ(SetCursor(wait), arrow);
+  EXPECT_EQ(kwtesting::CurrentCursor(), wait);
+  EXPECT_EQ(SetCursor(reinterpret_cast<HCURSOR>(0x1234)), nullptr) << "not a cursor";
+  EXPECT_EQ(kwtesting::CurrentCursor(), wait) << "unchanged";
+  EXPECT_FALSE(DestroyCursor(arrow)) << "shared cursors stay";
+  EXPECT_EQ(SetCursor(nullptr), wait);
+}
+
 }  // namespace
