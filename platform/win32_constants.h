@@ -130,6 +130,8 @@
   X(int, GWL_EXSTYLE, -20)                     \
   X(int, GWL_USERDATA, -21)                    \
   X(int, GWL_ID, -12)                          \
+  X(int, GWL_HINSTANCE, -6)                    \
+  X(int, GWL_HWNDPARENT, -8)                   \
   X(DWORD, WS_OVERLAPPED, 0x00000000L)         \
   X(DWORD, WS_POPUP, 0x80000000L)              \
   X(DWORD, WS_CHILD, 0x40000000L)              \
@@ -160,7 +162,16 @@
   X(int, SW_HIDE, 0)                           \
   X(int, SW_SHOWNORMAL, 1)                     \
   X(int, SW_SHOW, 5)                           \
-  X(int, SW_SHOWDEFAULT, 10)
+  X(int, SW_SHOWDEFAULT, 10)                   \
+  X(UINT, USER_TIMER_MINIMUM, 0x0000000A)      \
+  X(UINT, USER_TIMER_MAXIMUM, 0x7FFFFFFF)      \
+  X(int, VK_BACK, 0x08)                        \
+  X(int, VK_TAB, 0x09)                         \
+  X(int, VK_RETURN, 0x0D)                      \
+  X(int, VK_SHIFT, 0x10)                       \
+  X(int, VK_CONTROL, 0x11)                     \
+  X(int, VK_ESCAPE, 0x1B)                      \
+  X(int, VK_SPACE, 0x20)
 
 // Sizes of structures on 32-bit Windows, checked on both sides.
 #define KW_WIN32_STRUCTURE_SIZES(X) \

@@ -11,7 +11,6 @@ namespace {
 #define KW_EXPORT_ADDRESS(name) reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&name))
 #define KW_EXPORT_ENTRY(ret, name, params) {#name, KW_EXPORT_ADDRESS(name)},
 
-// The time functions and the windows of user32 join these tables once they are defined.
 const SystemExport kernel32Exports[] = {
     KW_KERNEL32_MEMORY_FUNCTIONS(KW_EXPORT_ENTRY)           //
     KW_KERNEL32_SYNCHRONISATION_FUNCTIONS(KW_EXPORT_ENTRY)  //
@@ -19,11 +18,12 @@ const SystemExport kernel32Exports[] = {
     KW_KERNEL32_RESOURCE_FUNCTIONS(KW_EXPORT_ENTRY)         //
     KW_KERNEL32_FILE_FUNCTIONS(KW_EXPORT_ENTRY)             //
     KW_KERNEL32_STRING_FUNCTIONS(KW_EXPORT_ENTRY)           //
+    KW_KERNEL32_TIME_FUNCTIONS(KW_EXPORT_ENTRY)             //
     {"ExitProcess", KW_EXPORT_ADDRESS(ExitProcess)},
 };
-const SystemExport user32Exports[] = {KW_USER32_MESSAGE_BOX_FUNCTIONS(KW_EXPORT_ENTRY)  //
-                                      KW_USER32_CHARACTER_FUNCTIONS(KW_EXPORT_ENTRY)};
+const SystemExport user32Exports[] = {KW_USER32_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport comctl32Exports[] = {KW_COMCTL32_FUNCTIONS(KW_EXPORT_ENTRY)};
+const SystemExport ole32Exports[] = {KW_OLE32_FUNCTIONS(KW_EXPORT_ENTRY)};
 
 #undef KW_EXPORT_ENTRY
 #undef KW_EXPORT_ADDRESS
@@ -36,7 +36,7 @@ const SystemModule systemModules[] = {
     {"gdi32.dll", {}},
     {"comdlg32.dll", {}},
     {"shell32.dll", {}},
-    {"ole32.dll", {}},
+    {"ole32.dll", ole32Exports},
     {"winmm.dll", {}},
     {"advapi32.dll", {}},
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/runtime_string.h"
 #include "core/string_services.h"
@@ -99,12 +100,15 @@ TEST(ServiceTableTest, BuiltServicesAreBoundToTheirFunctions) {
 using ServiceTrapDeathTest = ::testing::Test;
 
 TEST_F(ServiceTrapDeathTest, MissingServiceEndsTheProcessNamingIt) {
-  ServiceFunction trap = FindService("RuntimeInit");
-  ASSERT_NE(trap, nullptr);
-  EXPECT_EXIT(trap(), ::testing::ExitedWithCode(0), "KW App: The service RuntimeInit is not available in this engine\\.");
-  ServiceFunction other = FindService("RuntimeNewObject");
-  EXPECT_NE(other, trap) << "each trap names its own service";
-  EXPECT_EXIT(other(), ::testing::ExitedWithCode(0), "The service RuntimeNewObject is not available");
+  // The first two services not built yet, whichever they are as the engine grows.
+  std::vector<const ServiceEntry*> missing;
+  for (int slot = 0; slot < FilledRows() && missing.size() < 2; slot++)
+    if (!ServiceRowImplemented(slot)) missing.push_back(&ServiceTable[slot]);
+  if (missing.size() < 2) GTEST_SKIP() << "every service is built";
+  EXPECT_NE(missing[0]->entry, missing[1]->entry) << "each trap names its own service";
+  for (const ServiceEntry* row : missing)
+    EXPECT_EXIT(row->entry(), ::testing::ExitedWithCode(0),
+                std::string("KW App: The service ") + row->name + " is not available in this engine\\.");
 }
 
 TEST(ServiceReportTest, OneLinePerDistinctNameThenTotalsThatAgree) {

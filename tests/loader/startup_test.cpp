@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "core/runtime_string.h"
+
 namespace {
 
 std::vector<uint8_t> Settings(uint8_t layout, uint32_t script, std::vector<uint8_t> rest) {

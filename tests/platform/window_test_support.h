@@ -1,0 +1,94 @@
+// Shared by the window and message tests: a window class whose procedure records every
+// message it receives, and a fixture that leaves no window or class behind.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/testing.h"
+#include "platform/win32.h"
+
+namespace windowtest {
+
+struct ReceivedMessage {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  // A copy of the creation structure of WM_NCCREATE and WM_CREATE, which lives only during the call.
+  CREATESTRUCTA creation;
+  std::string creationName;
+  std::string creationClass;
+};
+
+inline std::vector<ReceivedMessage>& Received() {
+  static std::vector<ReceivedMessage> received;
+  return received;
+}
+
+// The message numbers received, optionally only those of one window.
+inline std::vector<UINT> ReceivedNumbers(HWND only = nullptr) {
+  std::vector<UINT> numbers;
+  for (const ReceivedMessage& received : Received())
+    if (only == nullptr || received.window == only) numbers.push_back(received.message);
+  return numbers;
+}
+
+// What the recording procedure answers instead of the default (WM_NCCREATE 0 refuses creation,
+// WM_CREATE -1 fails it).
+inline UINT& MessageToRefuse() {
+  static UINT message = 0;
+  return message;
+}
+
+inline LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ReceivedMessage received = {window, message, wParam, lParam, {}, {}, {}};
+  if (message == WM_NCCREATE || message == WM_CREATE) {
+    received.creation = *reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    received.creationName = received.creation.lpszName ? received.creation.lpszName : "";
+    if (!IS_INTRESOURCE(received.creation.lpszClass)) received.creationClass = received.creation.lpszClass;
+  }
+  Received().push_back(received);
+  if (message == MessageToRefuse()) return message == WM_CREATE ? -1 : 0;
+  if (message == WM_USER + 100) return 1234;  // a recognisable answer
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+constexpr const char* RecordingClass = "KWTestRecorder";
+constexpr int RecordingExtraBytes = 8;
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSA description = {};
+    description.lpfnWndProc = RecordingProcedure;
+    description.cbWndExtra = RecordingExtraBytes;
+    description.lpszClassName = RecordingClass;
+    atom_ = RegisterClassA(&description);
+    ASSERT_NE(atom_, 0);
+    Received().clear();
+    MessageToRefuse() = 0;
+  }
+
+  void TearDown() override {
+    for (const kwtesting::WindowDescription& window : kwtesting::ListWindows())
+      if (window.parent == nullptr) DestroyWindow(window.handle);
+    EXPECT_TRUE(kwtesting::ListWindows().empty());
+    EXPECT_TRUE(UnregisterClassA(RecordingClass, nullptr));
+    // Leave no thread message, quit request or timer message for the next test.
+    MSG left;
+    while (PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+
+  HWND Create(DWORD style = 0, HWND parent = nullptr, const char* text = "", HMENU menu = nullptr,
+              LPVOID parameter = nullptr) {
+    return CreateWindowExA(0, RecordingClass, text, style, 10, 20, 300, 200, parent, menu, nullptr, parameter);
+  }
+
+  ATOM atom_ = 0;
+};
+
+}  // namespace windowtest
