@@ -2,8 +2,8 @@
 #   cmake -DEMULATOR=... -DPROGRAM=... -DIMAGE_DIR=... -DWORK_DIR=... -DEXPECTED_TRACE=...
 #         -DEXPECTED_STDERR=... -DEXPECTED_EXIT=... -P run_image_test.cmake
 # PROGRAM is the engine to run (the production form) or kwrun run in a copy of the development
-# files (IMAGE_DIR). The trace log must equal EXPECTED_TRACE (a file, carriage returns shown as
-# "\r" line ends); standard error must match the regular expression EXPECTED_STDERR.
+# files (IMAGE_DIR). The trace log must equal EXPECTED_TRACE (a file whose line ends stand for
+# the log's carriage returns); standard error must match the regular expression EXPECTED_STDERR.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 if(IMAGE_DIR)
@@ -38,12 +38,16 @@ if(EXPECTED_TRACE)
   if(NOT EXISTS ${WORK_DIR}/trace.log)
     message(FATAL_ERROR "no trace.log was written")
   endif()
-  file(READ ${WORK_DIR}/trace.log trace)
-  file(READ ${EXPECTED_TRACE} expected)
-  # Expected traces are kept with \n line ends for reading; the log ends lines with \r alone.
-  string(REPLACE "\n" "\r" expected "${expected}")
+  # Compared as bytes: CMake's text handling would drop a trailing carriage return. Expected
+  # traces are kept with \n line ends for reading; the log ends lines with \r alone.
+  file(READ ${WORK_DIR}/trace.log trace HEX)
+  file(READ ${EXPECTED_TRACE} expected HEX)
+  string(REGEX MATCHALL ".." expected_bytes "${expected}")
+  list(TRANSFORM expected_bytes REPLACE "^0a$" "0d")
+  list(JOIN expected_bytes "" expected)
   if(NOT trace STREQUAL expected)
-    string(REPLACE "\r" "\n" shown "${trace}")
+    file(READ ${WORK_DIR}/trace.log shown)
+    string(REPLACE "\r" "\n" shown "${shown}")
     message(FATAL_ERROR "trace.log differs from ${EXPECTED_TRACE}; it holds:\n${shown}")
   endif()
 endif()

@@ -143,9 +143,7 @@ void RunTrailer(uintptr_t operation, uintptr_t frame, RuntimeObject* exception, 
 
 }  // namespace
 
-extern "C" __attribute__((noinline)) void RuntimeRaiseException(RuntimeObject* exception) {
-  RuntimeLockObject(exception);
-  if (exception == nullptr) RaiseNewException(ExceptionKind::NilObject);
+__attribute__((noinline)) void RaiseOwnedException(RuntimeObject* exception) {
   auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
   for (;;) {
     if (!Readable(frame, 12)) break;
@@ -166,4 +164,10 @@ extern "C" __attribute__((noinline)) void RuntimeRaiseException(RuntimeObject* e
     frame = caller;
   }
   EndWithUnhandledException(exception);
+}
+
+extern "C" void RuntimeRaiseException(RuntimeObject* exception) {
+  if (exception == nullptr) RaiseNewException(ExceptionKind::NilObject);
+  RuntimeLockObject(exception);
+  RaiseOwnedException(exception);
 }

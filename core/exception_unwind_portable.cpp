@@ -3,8 +3,10 @@
 #include "core/exceptions.h"
 #include "core/object_model.h"
 
+void RaiseOwnedException(RuntimeObject* exception) { EndWithUnhandledException(exception); }
+
 extern "C" void RuntimeRaiseException(RuntimeObject* exception) {
-  RuntimeLockObject(exception);
   if (exception == nullptr) RaiseNewException(ExceptionKind::NilObject);
-  EndWithUnhandledException(exception);
+  RuntimeLockObject(exception);
+  RaiseOwnedException(exception);
 }

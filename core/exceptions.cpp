@@ -42,7 +42,7 @@ ClassRecord* ExceptionClass(ExceptionKind kind) {
   return exceptionClasses[static_cast<int>(kind)].classRecord;
 }
 
-void RaiseNewException(ExceptionKind kind) { RuntimeRaiseException(NewInstance(ExceptionClass(kind))); }
+void RaiseNewException(ExceptionKind kind) { RaiseOwnedException(NewInstance(ExceptionClass(kind))); }
 
 void EndWithUnhandledException(RuntimeObject* exception) {
   if (!ClassInherits(exception->classRecord, ExceptionClass(ExceptionKind::End))) {

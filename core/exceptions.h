@@ -17,6 +17,9 @@ enum class ExceptionKind {
 void RegisterExceptionClasses();
 ClassRecord* ExceptionClass(ExceptionKind kind);
 
+// Raises an exception whose one reference the raise takes over (a new one the engine made).
+[[noreturn]] void RaiseOwnedException(RuntimeObject* exception);
+
 // Creates an exception of the kind and raises it; does not return.
 [[noreturn]] void RaiseNewException(ExceptionKind kind);
 

@@ -159,7 +159,10 @@ void RunLoopIteration() {
 
   MSG message;
   bool got;
-  if (AnyTimerActive() || (hooks.paneHasCapture && hooks.paneHasCapture()) || newestTask) {
+  // Without a window outside MDI mode nothing could end a wait, and the loop ends this turn:
+  // it looks for a message without waiting then.
+  bool windowsOpen = InMdiMode() || (hooks.anyLanguageWindow && hooks.anyLanguageWindow());
+  if (AnyTimerActive() || (hooks.paneHasCapture && hooks.paneHasCapture()) || newestTask || !windowsOpen) {
     got = PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
     // A quit message ends the loop in the polling form as well as in the waiting one.
     if (got && message.message == WM_QUIT) {

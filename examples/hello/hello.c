@@ -31,7 +31,6 @@ KW_STRING(label_money, "Formatted: ");
 KW_STRING(label_compare, "Compare(apple, BANANA) = ");
 KW_STRING(apple, "apple");
 KW_STRING(banana, "BANANA");
-KW_STRING(goodbye, "Goodbye");
 
 /* Writes label + value and releases the value. */
 static void Line(RuntimeString* label, RuntimeString* value) {
@@ -66,5 +65,4 @@ KW_PROJECT(KW_LIST(application_class, hello_class), KW_LIST());
 void kw_main(void) {
   RuntimeInit(kw_project);
   RuntimeRun();
-  lineTrace(&goodbye);
 }

@@ -9,27 +9,47 @@
 9:  .byte ((\target - 9b) >> 24) & 0xff, ((\target - 9b) >> 16) & 0xff, ((\target - 9b) >> 8) & 0xff, (\target - 9b) & 0xff
 .endm
 
+# A routine that has a handler keeps the caller's ebx, esi and edi in its frame and restores
+# them on both ways out: a raise abandons the engine's frames without their epilogues.
+.macro ENTER_CATCHING
+    push %ebp
+    mov %esp, %ebp
+    sub $8, %esp
+    push %ebx
+    push %esi
+    push %edi
+    movl $0, -4(%ebp)
+.endm
+
+.macro HANDLER_STACK
+    lea -20(%ebp), %esp
+.endm
+
+.macro LEAVE_CATCHING
+    mov -12(%ebp), %ebx
+    mov -16(%ebp), %esi
+    mov -20(%ebp), %edi
+    leave
+    ret
+.endm
+
     .text
 
 # RuntimeObject* CatchClass0(RuntimeObject* exception): raises it from a marked call; a handler
 # for project class 0 returns the caught exception (0 on a normal return).
     .globl CatchClass0
 CatchClass0:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 8(%ebp)
     call RuntimeRaiseException
     .byte 0xEB, 0x02, 0x2F, 0x00
     add $4, %esp
     xor %eax, %eax
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  HANDLER_STACK
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     HANDLER 0, 2b
     .byte 0x00
@@ -37,21 +57,17 @@ CatchClass0:
 # RuntimeObject* CatchClass1(RuntimeObject* exception): the same with a handler for class 1.
     .globl CatchClass1
 CatchClass1:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 8(%ebp)
     call RuntimeRaiseException
     .byte 0xEB, 0x02, 0x2F, 0x00
     add $4, %esp
     xor %eax, %eax
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  HANDLER_STACK
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     .byte 0x99                      # unknown operations are skipped
     HANDLER 1, 2b
@@ -61,10 +77,7 @@ CatchClass1:
 # marked call; class 0's handler returns the exception, a successful cast returns 0.
     .globl CastOrCatch
 CastOrCatch:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 12(%ebp)
     pushl 8(%ebp)
     call RuntimeCheckCast
@@ -72,11 +85,10 @@ CastOrCatch:
     add $8, %esp
     xor %eax, %eax
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  HANDLER_STACK
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     HANDLER 0, 2b
     .byte 0x00
@@ -91,19 +103,15 @@ innerHandlerRan:
 # void NoCatchInner(RuntimeObject* exception): raises from a call marked 0x07 (no catch), so its
 # own handler for class 0 must not take the exception.
 NoCatchInner:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 8(%ebp)
     call RuntimeRaiseException
     .byte 0xEB, 0x03, 0x2F, 0x07, 0x00
     add $4, %esp
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  HANDLER_STACK
     movl $1, innerHandlerRan
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     HANDLER 0, 2b
     .byte 0x00
@@ -112,21 +120,17 @@ NoCatchInner:
 # and catches class 0 itself.
     .globl NoCatchOuter
 NoCatchOuter:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 8(%ebp)
     call NoCatchInner
     .byte 0xEB, 0x02, 0x2F, 0x00
     add $4, %esp
     xor %eax, %eax
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  HANDLER_STACK
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     HANDLER 0, 2b
     .byte 0x00
@@ -142,24 +146,20 @@ argumentSlotAfterRaise:
 # RaiseWithText(text, exception) from a call whose marker releases the string argument.
     .globl ReleaseArgument
 ReleaseArgument:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 12(%ebp)
-    pushl 8(%ebp)                   # the argument slot at ebp - 16
+    pushl 8(%ebp)                   # the argument slot at ebp - 28
     call RaiseWithText
     .byte 0xEB, 0x04, 0x2F, 0x01, 0x00, 0x00
     add $8, %esp
     xor %eax, %eax
     jmp 1f
-2:  mov -16(%ebp), %eax
+2:  mov -28(%ebp), %eax
     mov %eax, argumentSlotAfterRaise
-    lea -8(%ebp), %esp
+    HANDLER_STACK
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     HANDLER 0, 2b
     .byte 0x00
@@ -192,10 +192,7 @@ HoldLocals:
 # marked call and catches class 0.
     .globl CatchAboveLocals
 CatchAboveLocals:
-    push %ebp
-    mov %esp, %ebp
-    sub $8, %esp
-    movl $0, -4(%ebp)
+    ENTER_CATCHING
     pushl 20(%ebp)
     pushl 16(%ebp)
     pushl 12(%ebp)
@@ -205,11 +202,10 @@ CatchAboveLocals:
     add $16, %esp
     xor %eax, %eax
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  HANDLER_STACK
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
-    ret
+1:  LEAVE_CATCHING
     .byte 0x2F
     HANDLER 0, 2b
     .byte 0x00

@@ -1,11 +1,16 @@
 # void* CatchRuntimeErrors(void* object, int classIndex): RuntimeCheckCast from a marked call;
-# the trailer's handler for project class 0 (RuntimeException) returns the exception.
+# the trailer's handler for project class 0 (RuntimeException) returns the exception. The
+# routine keeps its caller's ebx, esi and edi in its frame and restores them on both ways out,
+# since a raise abandons the engine's frames without their epilogues.
     .text
     .globl CatchRuntimeErrors
 CatchRuntimeErrors:
     push %ebp
     mov %esp, %ebp
     sub $8, %esp
+    push %ebx
+    push %esi
+    push %edi
     movl $0, -4(%ebp)
     pushl 12(%ebp)
     pushl 8(%ebp)
@@ -14,10 +19,13 @@ CatchRuntimeErrors:
     add $8, %esp
     xor %eax, %eax
     jmp 1f
-2:  lea -8(%ebp), %esp
+2:  lea -20(%ebp), %esp
     mov -4(%ebp), %eax
     movl $0, -4(%ebp)
-1:  leave
+1:  mov -12(%ebp), %ebx
+    mov -16(%ebp), %esi
+    mov -20(%ebp), %edi
+    leave
     ret
     .byte 0x2F
     .byte 0x04, 0x00, 0x00

@@ -10,7 +10,7 @@ KW_STRING(single_name, "SingleShot");
 KW_STRING(repeat_name, "Repeating");
 KW_STRING(action, "Action");
 KW_STRING(single_fired, "single fired");
-KW_STRING(done, "loop ended");
+KW_STRING(done, "quitting");
 
 static void* single;
 static void* repeating;
@@ -27,6 +27,7 @@ static void RepeatAction(void* self) {
   TraceNumber("repeat ", ++repeats);
   if (repeats == 3) {
     timerModeSetter(self, 0, 0);
+    lineTrace(&done);
     PostQuitMessage(0);
   }
 }
@@ -53,7 +54,6 @@ void kw_main(void) {
   timerPeriodSetter(single, 0, 30);
   timerModeSetter(single, 0, 1);
   RuntimeRun();
-  lineTrace(&done);
   RuntimeUnlockObject(single);
   RuntimeUnlockObject(repeating);
 }

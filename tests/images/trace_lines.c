@@ -12,6 +12,6 @@ void kw_main(void) {
   RuntimeString* joined = RuntimeAddString(&first, &second);
   lineTrace(joined);
   RuntimeUnlockString(joined);
-  RuntimeRun();
   lineTrace(&second);
+  RuntimeRun();
 }
