@@ -1,5 +1,5 @@
 /* The main loop's timers: a single-shot timer fires once and starts a repeating one, which
- * fires three times and ends the run with a quit message. The settings ask for MDI mode, so
+ * fires three times and ends the run with a quit message, which the loop honours while it polls. The settings ask for MDI mode, so
  * the loop keeps running without windows. */
 #include "image_services.h"
 
@@ -25,8 +25,8 @@ static void SingleAction(void* self) {
 
 static void RepeatAction(void* self) {
   TraceNumber("repeat ", ++repeats);
+  /* The timer stays on: the loop is polling when the quit message arrives. */
   if (repeats == 3) {
-    timerModeSetter(self, 0, 0);
     lineTrace(&done);
     PostQuitMessage(0);
   }
