@@ -37,6 +37,7 @@ SyntheticImage MakeImage() {
     uint32_t operand = static_cast<uint32_t>(site) * 5 + 1;
     size_t name = static_cast<size_t>(site) % names.size();
     image.code[operand - 1] = 0xE8;
+    memset(&image.code[operand], 0, 4);  // the end of the chain until a later site links in
     if (lastSite[name])
       memcpy(&image.code[lastSite[name]], &operand, 4);
     else

@@ -52,9 +52,38 @@ const ServiceEntry ServiceTable[ServiceTableSize] = {KW_SERVICE_ROWS(KW_ROW) KW_
 
 bool ServiceRowImplemented(int slot) { return slot >= 0 && slot < ServiceTableSize && rowImplemented[slot]; }
 
+namespace {
+
+bool IsAsciiAlphanumeric(const char* text, size_t* length) {
+  size_t count = 0;
+  for (; text[count]; count++) {
+    char c = text[count];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  *length = count;
+  return true;
+}
+
+}  // namespace
+
 ServiceFunction FindService(const char* name) {
-  for (const ServiceEntry& row : ServiceTable)
-    if (row.name && lstrcmpiA(row.name, name) == 0) return row.entry;
+  // Every table name is letters and digits, and for such names the locale's case-insensitive
+  // equality needs equal lengths: a name of the same kind skips rows of another length
+  // without comparing them. The scan and its first-match rule are unchanged.
+  static size_t rowLengths[ServiceTableSize];
+  static bool lengthsKnown;
+  if (!lengthsKnown) {
+    for (int slot = 0; slot < ServiceTableSize; slot++)
+      rowLengths[slot] = ServiceTable[slot].name ? strlen(ServiceTable[slot].name) : 0;
+    lengthsKnown = true;
+  }
+  size_t length = 0;
+  bool simple = name != nullptr && IsAsciiAlphanumeric(name, &length);
+  for (int slot = 0; slot < ServiceTableSize; slot++) {
+    const ServiceEntry& row = ServiceTable[slot];
+    if (row.name == nullptr || (simple && rowLengths[slot] != length)) continue;
+    if (lstrcmpiA(row.name, name) == 0) return row.entry;
+  }
   return nullptr;
 }
 
