@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "core/class_registry.h"
 #include "core/image_reader.h"
@@ -11,22 +10,10 @@
 
 namespace {
 
-RuntimeString* Text(std::initializer_list<const char*> parts) {
-  RuntimeString* text = nullptr;
-  for (const char* part : parts) {
-    RuntimeString* piece = StringFromCString(part);
-    RuntimeString* joined = StringConcatenate(text, piece);
-    StringRelease(piece);
-    StringRelease(text);
-    text = joined;
-  }
-  return text;
-}
-
 RuntimeString* InvalidImage(const char* detail, int32_t index) {
   char where[64];
   snprintf(where, sizeof where, " (class record %d)", static_cast<int>(index));
-  return Text({"The application could not be loaded because its image is invalid: ", detail, where, "."});
+  return StringJoin({"The application could not be loaded because its image is invalid: ", detail, where, "."});
 }
 
 ClassRecord* NewImageClass(const ClassDefinition& definition, ClassRecord** table) {
@@ -137,7 +124,7 @@ bool BuildImageClasses(const ImageMemory& image, uint32_t projectTableAddress, I
       // Plug-in controls and plug-in classes join this lookup when plug-ins are loaded.
       classTable[index] = FindClassByName(definition.name);
       if (classTable[index] == nullptr)
-        *message = Text({"The application could not be loaded because the class ", StringCText(definition.name),
+        *message = StringJoin({"The application could not be loaded because the class ", StringCText(definition.name),
                          " could not be found."});
     } else {
       for (int32_t interfaceIndex : definition.interfaceIndices)
@@ -159,7 +146,7 @@ bool BuildImageClasses(const ImageMemory& image, uint32_t projectTableAddress, I
     ClassRecord* superclass = classTable[definition.superclassIndex];
     classTable[index]->superclass = superclass;
     if (classTable[index]->instanceSize < superclass->instanceSize)
-      *message = Text({"The application could not be loaded because the class ",
+      *message = StringJoin({"The application could not be loaded because the class ",
                        StringLength(definition.name) ? StringCText(definition.name) : "<Unnamed object class>",
                        " is smaller than its superclass."});
   }

@@ -166,6 +166,20 @@ RuntimeString* StringAppendByte(RuntimeString* s, unsigned char c) {
   return result;
 }
 
+RuntimeString* StringJoin(std::initializer_list<const char*> pieces) {
+  size_t total = 0;
+  for (const char* piece : pieces) total += piece ? strlen(piece) : 0;
+  if (total > static_cast<size_t>(INT32_MAX - 32)) OutOfMemory();
+  RuntimeString* joined = NewString(nullptr, static_cast<int32_t>(total));
+  size_t offset = 0;
+  for (const char* piece : pieces) {
+    size_t length = piece ? strlen(piece) : 0;
+    if (length) memcpy(joined->buffer + 1 + offset, piece, length);
+    offset += length;
+  }
+  return joined;
+}
+
 int StringCompareFolded(const RuntimeString* a, const RuntimeString* b) {
   return CompareFoldedBytes(reinterpret_cast<const unsigned char*>(StringCText(a)), StringLength(a),
                             reinterpret_cast<const unsigned char*>(StringCText(b)), StringLength(b));

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 #include "core/runtime_layout.h"
 
@@ -43,6 +44,8 @@ RuntimeString* StringTakeMiddle(RuntimeString* s, int32_t index, int32_t n);
 RuntimeString* StringTakeRight(RuntimeString* s, int32_t n);
 RuntimeString* StringConcatenate(RuntimeString* a, RuntimeString* b);
 RuntimeString* StringAppendByte(RuntimeString* s, unsigned char c);
+// The NUL-terminated pieces joined into one new string (messages and names).
+RuntimeString* StringJoin(std::initializer_list<const char*> pieces);
 
 // Case-folded comparisons for engine-internal names: -1, 0 or 1.
 int StringCompareFolded(const RuntimeString* a, const RuntimeString* b);

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "core/memory_manager.h"
 #include "core/runtime_string.h"
@@ -22,22 +21,10 @@ uint32_t ReadWord(const uint8_t* bytes) {
   return value;
 }
 
-RuntimeString* JoinText(std::initializer_list<const char*> parts) {
-  RuntimeString* text = nullptr;
-  for (const char* part : parts) {
-    RuntimeString* piece = StringFromCString(part);
-    RuntimeString* joined = StringConcatenate(text, piece);
-    StringRelease(piece);
-    StringRelease(text);
-    text = joined;
-  }
-  return text;
-}
-
 RuntimeString* DamagedImage(const char* what, uint32_t offset) {
   char detail[96];
   snprintf(detail, sizeof detail, "%s at offset %u", what, static_cast<unsigned>(offset));
-  return JoinText({"The application could not be loaded because its image is damaged (", detail, ")."});
+  return StringJoin({"The application could not be loaded because its image is damaged (", detail, ")."});
 }
 
 HMODULE LoadWithSystem(const char* name) { return LoadLibraryA(name); }
@@ -72,10 +59,10 @@ bool BindLibraryRoutine(ApplicationImage& image, const char* text, uint32_t leng
   // delays the start with boxes the user can do nothing about.
   LoadedLibrary* library = FindOrAddLibrary(image, libraryName, libraries);
   if (library->module == nullptr) {
-    *message = JoinText({"The application could not be loaded because a necessary shared library ",
+    *message = StringJoin({"The application could not be loaded because a necessary shared library ",
                          StringCText(libraryName), " could not be found."});
   } else if (void* address = libraries.find(library->module, StringCText(routine)); address == nullptr) {
-    *message = JoinText({"The application could not be loaded because the routine ", StringCText(routine),
+    *message = StringJoin({"The application could not be loaded because the routine ", StringCText(routine),
                          " could not be found in the shared library ", StringCText(libraryName), "."});
   } else if (!LinkCallChain(image, head, AddressOf(address))) {
     *message = DamagedImage("call chain", head);
@@ -154,7 +141,7 @@ bool ApplyCodeFixups(ApplicationImage& image, const uint8_t* stream, uint32_t le
       ServiceFunction service = FindService(StringCText(serviceName));
       // A name the table does not hold would leave its calls unlinked: a load failure.
       if (service == nullptr)
-        *message = JoinText({"The application could not be loaded because the service ", StringCText(serviceName),
+        *message = StringJoin({"The application could not be loaded because the service ", StringCText(serviceName),
                              " could not be found in this engine."});
       else if (!LinkCallChain(image, head, AddressOf(reinterpret_cast<void*>(service))))
         *message = DamagedImage("call chain", recordStart);

@@ -73,13 +73,7 @@ bool ReadLocator(uint32_t* imageOffset, uint32_t* resourceOffset) {
 }
 
 RuntimeString* CouldNotRead(const char* what) {
-  RuntimeString* before = StringFromCString("The application could not be loaded because ");
-  RuntimeString* middle = StringFromCString(what);
-  RuntimeString* after = StringFromCString(" could not be read.");
-  RuntimeString* first = StringConcatenate(before, middle);
-  RuntimeString* whole = StringConcatenate(first, after);
-  for (RuntimeString* part : {before, middle, after, first}) StringRelease(part);
-  return whole;
+  return StringJoin({"The application could not be loaded because ", what, " could not be read."});
 }
 
 bool ReadProductionForm(uint32_t imageOffset, RawBlock blocks[4], RuntimeString** message) {
@@ -106,13 +100,7 @@ bool ReadWholeFile(const char* name, RawBlock* block, RuntimeString** message) {
   uint32_t size = 0;
   bool read = file != HFILE_ERROR && FileSize(file, &size) && ReadBlock(file, size, size, block);
   if (file != HFILE_ERROR) _lclose(file);
-  if (!read) {
-    RuntimeString* what = StringFromCString("the file ");
-    RuntimeString* fileName = StringFromCString(name);
-    RuntimeString* both = StringConcatenate(what, fileName);
-    *message = CouldNotRead(StringCText(both));
-    for (RuntimeString* part : {what, fileName, both}) StringRelease(part);
-  }
+  if (!read) *message = StringJoin({"The application could not be loaded because the file ", name, " could not be read."});
   return read;
 }
 

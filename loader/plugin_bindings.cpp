@@ -24,15 +24,6 @@ void* FindMemberEntry(const ClassRecord* classRecord, const PluginBindingName& b
   return nullptr;
 }
 
-RuntimeString* Message(const char* before, const RuntimeString* name, const char* after) {
-  RuntimeString* first = StringFromCString(before);
-  RuntimeString* last = StringFromCString(after);
-  RuntimeString* middle = StringConcatenate(first, const_cast<RuntimeString*>(name));
-  RuntimeString* whole = StringConcatenate(middle, last);
-  for (RuntimeString* part : {first, last, middle}) StringRelease(part);
-  return whole;
-}
-
 }  // namespace
 
 PluginBindingName SplitPluginBindingName(const RuntimeString* name) {
@@ -64,11 +55,11 @@ bool ResolvePluginBindings(RuntimeString** message) {
     const ClassRecord* classRecord = split.className ? FindClassByName(split.className) : nullptr;
     void* entry = FindMemberEntry(classRecord, split);
     if (entry == nullptr)
-      *message = Message("The application could not be loaded because the plug-in member ", binding->name,
-                         " could not be found.");
+      *message = StringJoin({"The application could not be loaded because the plug-in member ",
+                             StringCText(binding->name), " could not be found."});
     else if (!LinkCallChain(image, binding->chainHead, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(entry))))
-      *message = Message("The application could not be loaded because its image is damaged (plug-in binding ",
-                         binding->name, ").");
+      *message = StringJoin({"The application could not be loaded because its image is damaged (plug-in binding ",
+                             StringCText(binding->name), ")."});
     StringRelease(split.className);
     StringRelease(split.member);
     StringRelease(binding->name);

@@ -157,6 +157,12 @@ TEST_F(RuntimeStringTest, ConcatenationSharesAnOperandWhenTheOtherIsEmpty) {
   StringRelease(b);
 }
 
+TEST_F(RuntimeStringTest, JoinMakesOneStringOfThePieces) {
+  Held joined(StringJoin({"The class ", "", nullptr, "Window1", " could not be found."}));
+  EXPECT_EQ(Text(joined.s), "The class Window1 could not be found.");
+  EXPECT_EQ(StringJoin({"", nullptr}), nullptr);
+}
+
 TEST_F(RuntimeStringTest, FoldedComparisonOfEngineNames) {
   struct Case {
     const char* a;
