@@ -1,6 +1,7 @@
 #include "core/arrays.h"
 
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "core/exceptions.h"
@@ -315,12 +316,21 @@ template <typename Kind>
 void Remove(RuntimeArray* array, int32_t index) {
   CheckIndex(index, OneDimensional(array)->upperBounds[0]);
   ElementVector* vector = &array->elements;
-  if (index < vector->count) TypeVector<typename Kind::Stored>(vector);
-  array->upperBounds[0]--;
-  if (index >= vector->count) return;
-  typename Kind::Stored old = EntryOf<typename Kind::Stored>(vector, index);
-  VectorRemove(vector, index);
-  Kind::Release(old);
+  if (index >= vector->count) {
+    array->upperBounds[0]--;
+    return;
+  }
+  if constexpr (std::is_same_v<Kind, IntKind>) {
+    // Entries that need no release move whatever their size.
+    VectorRemove(vector, index);
+    array->upperBounds[0]--;
+  } else {
+    TypeVector<typename Kind::Stored>(vector);
+    typename Kind::Stored old = EntryOf<typename Kind::Stored>(vector, index);
+    VectorRemove(vector, index);
+    array->upperBounds[0]--;
+    Kind::Release(old);
+  }
 }
 
 // ---- Sorting ----
@@ -564,8 +574,8 @@ void RuntimeObjectArrayInsert(RuntimeArray* array, int32_t index, RuntimeObject*
   InsertAt<ObjectKind>(array, index, value);
 }
 
-// The Integer form also removes from Single arrays and, in the 32-bit engine, moves any 4-byte
-// entry; its entries need no release.
+// The Integer form removes from any array whose elements need no release: Single and Double
+// arrays have no form of their own.
 void RuntimeIntArrayRemove(RuntimeArray* array, int32_t index) { Remove<IntKind>(array, index); }
 void RuntimeStringArrayRemove(RuntimeArray* array, int32_t index) { Remove<StringKind>(array, index); }
 void RuntimeObjectArrayRemove(RuntimeArray* array, int32_t index) { Remove<ObjectKind>(array, index); }

@@ -174,7 +174,8 @@ RuntimeObject* objectToVariant(RuntimeObject* value) {
 RuntimeObject* getNilVariant() { return Result(NewVariant(VariantNull)); }
 
 int32_t VarType(RuntimeObject* variant) {
-  return variant ? static_cast<int32_t>(reinterpret_cast<VariantRecord*>(variant)->type) : VariantNothing;
+  return variant ? static_cast<int32_t>(reinterpret_cast<VariantRecord*>(variant)->type)
+                 : static_cast<int32_t>(VariantNothing);
 }
 
 bool IsNumeric(RuntimeObject* variant) { return VarType(variant) == VariantInteger || VarType(variant) == VariantDouble; }

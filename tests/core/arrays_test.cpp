@@ -126,6 +126,14 @@ TEST_F(ArraysTest, AppendInsertAndRemoveMoveElementsAndTheBound) {
   expected[41] = 6;
   EXPECT_EQ(Ints(sparse), expected);
   RuntimeDisposeIntArray(sparse);
+
+  RuntimeArray* reals = NewArray({2});
+  for (int32_t index = 0; index <= 2; index++) RuntimeDirectWriteDoubleArray(reals, index, index + 0.5);
+  RuntimeIntArrayRemove(reals, 0);  // the removal service of Double arrays too
+  EXPECT_EQ(RuntimeUBound(reals), 1);
+  EXPECT_EQ(RuntimeDirectReadDoubleArray(reals, 0), 1.5);
+  EXPECT_EQ(RuntimeDirectReadDoubleArray(reals, 1), 2.5);
+  RuntimeDisposeIntArray(reals);
   ExpectBalanced();
 }
 
@@ -294,11 +302,16 @@ TEST_F(ArraysTest, StringsSortByTheLocaleComparisonAndKeepTheirReferences) {
       StringRelease(b);
     }
     EXPECT_EQ(ReadString(array, 0), "");
-    for (RuntimeString* s : strings)
-      if (s) EXPECT_EQ(s->count, 2);
+    for (RuntimeString* s : strings) {
+      if (s) {
+        EXPECT_EQ(s->count, 2);
+      }
+    }
     RuntimeDisposeStringArray(array);
     for (RuntimeString* s : strings) {
-      if (s) EXPECT_EQ(s->count, 1);
+      if (s) {
+        EXPECT_EQ(s->count, 1);
+      }
       StringRelease(s);
     }
   }
