@@ -1,6 +1,6 @@
 // Appending to and sorting engine arrays against std::vector and std::sort on the same data:
 // 1,000,000 random integers, and 100,000 random strings compared with the locale comparison
-// (the comparison the string sort uses, so both sides compare alike).
+// (the comparison the string sort uses, so both sides compare alike); and a sort of equal keys.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -91,6 +91,31 @@ void VectorAppendSortStrings(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * StringCount);
 }
 BENCHMARK(VectorAppendSortStrings)->Unit(benchmark::kMillisecond);
+
+// Many equal keys: every entry not greater than the pivot goes left, so an array of equal
+// elements partitions one entry at a time (quadratic), where std::sort stays n log n.
+constexpr int32_t EqualCount = 20000;
+
+void ArraySortEqualIntegers(benchmark::State& state) {
+  for (auto _ : state) {
+    RuntimeArray* array = RuntimeCreateArray();
+    RuntimeArrayCreateAddIndex(array, 0, EqualCount - 1);  // unwritten: all zeros
+    RuntimeIntArraySort(array);
+    RuntimeDisposeIntArray(array);
+  }
+  state.SetItemsProcessed(state.iterations() * EqualCount);
+}
+BENCHMARK(ArraySortEqualIntegers)->Unit(benchmark::kMillisecond);
+
+void VectorSortEqualIntegers(benchmark::State& state) {
+  for (auto _ : state) {
+    std::vector<int32_t> vector(EqualCount, 0);
+    std::sort(vector.begin(), vector.end());
+    benchmark::DoNotOptimize(vector.front());
+  }
+  state.SetItemsProcessed(state.iterations() * EqualCount);
+}
+BENCHMARK(VectorSortEqualIntegers)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
