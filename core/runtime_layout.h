@@ -21,6 +21,27 @@ struct MemoryHandle {
   int32_t size;
 };
 
+// The engine-wide growable array. Entries are elementSize bytes each; 0 until the first
+// write of a vector created empty decides it.
+struct ElementVector {
+  MemoryHandle* storage;  // null while nothing was allocated
+  int32_t count;
+  int32_t capacity;
+  int32_t elementSize;
+};
+
+constexpr int32_t MaximumArrayDimensions = 20;
+
+// An array of the language (a guarded record, owned and disposed by application code). Levels 1
+// to n - 1 of an n-dimensional array hold ElementVector pointers; level n holds the elements.
+struct RuntimeArray {
+  ElementVector elements;  // the first level
+  int32_t dimensionCount;
+  int32_t upperBounds[MaximumArrayDimensions];
+  int32_t accessLevel;          // dimensions addressed by the current multi-dimensional access
+  ElementVector* accessVector;  // the vector that access reached, or null
+};
+
 struct ClassRecord;
 
 // The header of every instance. The fields of the classes from the root down follow it.
@@ -168,4 +189,11 @@ static_assert(offsetof(RuntimeString, buffer) == 4);
 static_assert(offsetof(RuntimeString, bufferSize) == 8);
 static_assert(offsetof(RuntimeString, length) == 12);
 static_assert(sizeof(MemoryHandle) == 8);
+static_assert(sizeof(ElementVector) == 16);
+static_assert(offsetof(ElementVector, elementSize) == 12);
+static_assert(offsetof(RuntimeArray, dimensionCount) == 16);
+static_assert(offsetof(RuntimeArray, upperBounds) == 20);
+static_assert(offsetof(RuntimeArray, accessLevel) == 100);
+static_assert(offsetof(RuntimeArray, accessVector) == 104);
+static_assert(sizeof(RuntimeArray) == 108);
 #endif

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "controls/timer.h"
+#include "core/arrays.h"
 #include "core/exceptions.h"
 #include "core/field_accessors.h"
 #include "core/name_dictionary.h"
@@ -11,6 +12,7 @@
 #include "core/runtime_string.h"
 #include "core/service_trap.h"
 #include "core/string_services.h"
+#include "core/variants.h"
 #include "library/number_functions.h"
 #include "library/string_functions.h"
 #include "loader/application_class.h"
