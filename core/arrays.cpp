@@ -337,7 +337,7 @@ void Remove(RuntimeArray* array, int32_t index) {
 
 struct NumberOrder {
   template <typename T>
-  static bool GoesLeft(T entry, T pivot) { return !(entry > pivot); }
+  static int Compare(T a, T b) { return a < b ? -1 : b < a ? 1 : 0; }
   // Of equal maxima the last one is selected.
   template <typename T>
   static bool SelectsOver(T candidate, T maximum) { return !(maximum > candidate); }
@@ -345,11 +345,15 @@ struct NumberOrder {
 
 struct StringOrder {
   static int Compare(RuntimeString* a, RuntimeString* b) { return StringStrCompare(a, b, 1); }
-  static bool GoesLeft(RuntimeString* entry, RuntimeString* pivot) { return Compare(entry, pivot) < 0; }
   // Of equal maxima the first one is selected.
   static bool SelectsOver(RuntimeString* candidate, RuntimeString* maximum) { return Compare(candidate, maximum) > 0; }
 };
 
+// Quicksort with the middle entry as pivot and an explicit stack of right parts; ranges of at
+// most 5 entries are sorted by selecting their maximum. Entries equal to the pivot are gathered
+// beside it and left out of both parts: putting them all on one side, as a plain two-way
+// partition does, makes a run of equal keys (an array of unwritten zeros, say) take quadratic
+// time, which for a large array is a hang. The sorted result is the same.
 template <typename Order, typename T>
 void SortEntries(T* entries, int32_t count) {
   struct Range {
@@ -365,12 +369,18 @@ void SortEntries(T* entries, int32_t count) {
       int32_t lo = range.lo, hi = range.hi;
       std::swap(entries[lo], entries[lo + (hi - lo) / 2]);
       T pivot = entries[lo];
-      int32_t last = lo;
-      for (int32_t j = lo + 1; j <= hi; j++)
-        if (Order::GoesLeft(entries[j], pivot)) std::swap(entries[++last], entries[j]);
-      std::swap(entries[lo], entries[last]);
-      if (last + 1 < hi) stack[depth++] = {last + 1, hi};
-      range = {lo, last - 1};
+      int32_t less = lo, next = lo + 1, greater = hi;
+      while (next <= greater) {
+        int order = Order::Compare(entries[next], pivot);
+        if (order < 0)
+          std::swap(entries[less++], entries[next++]);
+        else if (order > 0)
+          std::swap(entries[next], entries[greater--]);
+        else
+          next++;
+      }
+      if (greater + 1 < hi) stack[depth++] = {greater + 1, hi};
+      range = {lo, less - 1};
     }
     // A short range: select its maximum and move it to the end, repeatedly.
     for (int32_t end = range.hi; end > range.lo; end--) {

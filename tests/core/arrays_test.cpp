@@ -279,6 +279,21 @@ TEST_F(ArraysTest, NumbersSortAscendingWithUnwrittenElementsAsZero) {
   ExpectBalanced();
 }
 
+TEST_F(ArraysTest, LongRunsOfEqualKeysSortInLinearTime) {
+  // 300,000 unwritten zeros and a few others: a partition that sends every equal key to one
+  // side would take some 4.5e10 steps here and never finish under the test's time limit.
+  RuntimeArray* ints = NewArray({299999});
+  RuntimeDirectWriteIntArray(ints, 150000, -1);
+  RuntimeDirectWriteIntArray(ints, 7, 1);
+  RuntimeIntArraySort(ints);
+  std::vector<int32_t> values = Ints(ints);
+  EXPECT_EQ(values.front(), -1);
+  EXPECT_EQ(values.back(), 1);
+  EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+  RuntimeDisposeIntArray(ints);
+  ExpectBalanced();
+}
+
 TEST_F(ArraysTest, StringsSortByTheLocaleComparisonAndKeepTheirReferences) {
   const std::vector<std::vector<std::string>> cases = {
       {"pear", "Apple", "apple", "banana", "", "cherry", "Banana", "date", "fig"},
