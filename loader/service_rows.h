@@ -520,63 +520,63 @@
   X(RuntimeHSV, Graphics, Missing) \
   X(RuntimeCMY, Graphics, Missing) \
   /* Text and binary streams */ \
-  X(TextInputStreamReadLine, Streams, Missing) \
-  X(TextInputStreamReadAll, Streams, Missing) \
-  X(TextInputStreamEOF, Streams, Missing) \
-  X(TextOutputStreamWriteLine, Streams, Missing) \
-  X(TextOutputStreamWrite, Streams, Missing) \
-  X(TextOutputStreamClose, Streams, Missing) \
-  X(BinaryStreamEOF, Streams, Missing) \
-  X(BinaryStreamGetLength, Streams, Missing) \
-  X(BinaryStreamSetLength, Streams, Missing) \
-  X(BinaryStreamGetPosition, Streams, Missing) \
-  X(BinaryStreamSetPosition, Streams, Missing) \
-  X(BinaryStreamReadByte, Streams, Missing) \
-  X(BinaryStreamReadShort, Streams, Missing) \
-  X(BinaryStreamReadLong, Streams, Missing) \
-  X(BinaryStreamReadPString, Streams, Missing) \
-  X(BinaryStreamWriteByte, Streams, Missing) \
-  X(BinaryStreamWriteShort, Streams, Missing) \
-  X(BinaryStreamWriteLong, Streams, Missing) \
-  X(BinaryStreamWritePString, Streams, Missing) \
-  X(BinaryStreamClose, Streams, Missing) \
-  X(TextInputStreamClose, Streams, Missing) \
-  X(BinaryStreamRead, Streams, Missing) \
-  X(BinaryStreamWrite, Streams, Missing) \
-  X(BinaryStreamReadFloat, Streams, Missing) \
-  X(BinaryStreamReadDouble, Streams, Missing) \
-  X(BinaryStreamWriteFloat, Streams, Missing) \
-  X(BinaryStreamWriteDouble, Streams, Missing) \
+  X(TextInputStreamReadLine, Streams, Implemented) \
+  X(TextInputStreamReadAll, Streams, Implemented) \
+  X(TextInputStreamEOF, Streams, Implemented) \
+  X(TextOutputStreamWriteLine, Streams, Implemented) \
+  X(TextOutputStreamWrite, Streams, Implemented) \
+  X(TextOutputStreamClose, Streams, Implemented) \
+  X(BinaryStreamEOF, Streams, Implemented) \
+  X(BinaryStreamGetLength, Streams, Implemented) \
+  X(BinaryStreamSetLength, Streams, Implemented) \
+  X(BinaryStreamGetPosition, Streams, Implemented) \
+  X(BinaryStreamSetPosition, Streams, Implemented) \
+  X(BinaryStreamReadByte, Streams, Implemented) \
+  X(BinaryStreamReadShort, Streams, Implemented) \
+  X(BinaryStreamReadLong, Streams, Implemented) \
+  X(BinaryStreamReadPString, Streams, Implemented) \
+  X(BinaryStreamWriteByte, Streams, Implemented) \
+  X(BinaryStreamWriteShort, Streams, Implemented) \
+  X(BinaryStreamWriteLong, Streams, Implemented) \
+  X(BinaryStreamWritePString, Streams, Implemented) \
+  X(BinaryStreamClose, Streams, Implemented) \
+  X(TextInputStreamClose, Streams, Implemented) \
+  X(BinaryStreamRead, Streams, Implemented) \
+  X(BinaryStreamWrite, Streams, Implemented) \
+  X(BinaryStreamReadFloat, Streams, Implemented) \
+  X(BinaryStreamReadDouble, Streams, Implemented) \
+  X(BinaryStreamWriteFloat, Streams, Implemented) \
+  X(BinaryStreamWriteDouble, Streams, Implemented) \
   /* Files and folders */ \
-  X(RuntimeGetFolderItem, FilesAndFolders, Missing) \
-  X(fileAbsolutePathGetter, FilesAndFolders, Missing) \
+  X(RuntimeGetFolderItem, FilesAndFolders, Implemented) \
+  X(fileAbsolutePathGetter, FilesAndFolders, Implemented) \
   X(fileCountGetter, FilesAndFolders, Missing) \
-  X(fileNameGetter, FilesAndFolders, Missing) \
+  X(fileNameGetter, FilesAndFolders, Implemented) \
   X(fileNameSetter, FilesAndFolders, Missing) \
   X(fileSizeGetter, FilesAndFolders, Missing) \
   X(fileLockedGetter, FilesAndFolders, Missing) \
   X(fileDirectoryGetter, FilesAndFolders, Missing) \
-  X(folderParentGetter, FilesAndFolders, Missing) \
+  X(folderParentGetter, FilesAndFolders, Implemented) \
   X(FolderItemItem, FilesAndFolders, Missing) \
-  X(FolderItemOpenTextFile, FilesAndFolders, Missing) \
-  X(FolderItemCreateTextFile, FilesAndFolders, Missing) \
-  X(FolderItemOpenBinaryFile, FilesAndFolders, Missing) \
-  X(FolderItemCreateBinaryFile, FilesAndFolders, Missing) \
+  X(FolderItemOpenTextFile, FilesAndFolders, Implemented) \
+  X(FolderItemCreateTextFile, FilesAndFolders, Implemented) \
+  X(FolderItemOpenBinaryFile, FilesAndFolders, Implemented) \
+  X(FolderItemCreateBinaryFile, FilesAndFolders, Implemented) \
   X(FolderItemOpenImage, FilesAndFolders, Missing) \
   X(fileTypeGetter, FilesAndFolders, Missing) \
   X(fileVisibleSetter, FilesAndFolders, Missing) \
   X(fileLockedSetter, FilesAndFolders, Missing) \
   X(folderFindFolder, FilesAndFolders, Missing) \
-  X(FolderChild, FilesAndFolders, Missing) \
+  X(FolderChild, FilesAndFolders, Implemented) \
   X(RuntimeGetOpenFolderItem, FilesAndFolders, Missing) \
   X(RuntimeGetSaveFolderItem, FilesAndFolders, Missing) \
   X(FolderItemOpenMovie, FilesAndFolders, Missing) \
-  X(FolderItemDelete, FilesAndFolders, Missing) \
+  X(FolderItemDelete, FilesAndFolders, Implemented) \
   X(folderGetModified, FilesAndFolders, Missing) \
   X(folderGetCreation, FilesAndFolders, Missing) \
   X(folderSetCreation, FilesAndFolders, Missing) \
   X(folderSetModified, FilesAndFolders, Missing) \
-  X(FolderItemAppendTextFile, FilesAndFolders, Missing) \
+  X(FolderItemAppendTextFile, FilesAndFolders, Implemented) \
   X(getAppleMenuFolder, FilesAndFolders, Missing) \
   X(getControlPanelsFolder, FilesAndFolders, Missing) \
   X(getDesktopFolder, FilesAndFolders, Missing) \
@@ -602,13 +602,13 @@
   X(FolderItemSaveStyledEditField, FilesAndFolders, Missing) \
   X(getVolumeCount, FilesAndFolders, Missing) \
   X(getVolume, FilesAndFolders, Missing) \
-  X(FolderTrueChild, FilesAndFolders, Missing) \
+  X(FolderTrueChild, FilesAndFolders, Implemented) \
   X(FolderItemTrueItem, FilesAndFolders, Missing) \
-  X(RuntimeGetTrueFolderItem, FilesAndFolders, Missing) \
+  X(RuntimeGetTrueFolderItem, FilesAndFolders, Implemented) \
   X(fileAliasGetter, FilesAndFolders, Missing) \
   X(fileRFSizeGetter, FilesAndFolders, Missing) \
   X(FolderItemOpenSound, FilesAndFolders, Missing) \
-  X(FolderItemFromPath, FilesAndFolders, Missing) \
+  X(FolderItemFromPath, FilesAndFolders, Implemented) \
   /* Movies, sounds and notes */ \
   X(RuntimeMediaPlay, Media, Missing) \
   X(RuntimeMediaStop, Media, Missing) \

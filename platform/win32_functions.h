@@ -47,7 +47,11 @@
   X(long, _hread, (HFILE hFile, LPVOID lpBuffer, long lBytes))                                  \
   X(long, _hwrite, (HFILE hFile, LPCCH lpBuffer, long lBytes))                                  \
   X(LONG, _llseek, (HFILE hFile, LONG lOffset, int iOrigin))                                    \
-  X(HFILE, _lclose, (HFILE hFile))
+  X(HFILE, _lclose, (HFILE hFile))                                                              \
+  X(DWORD, GetTempPathA, (DWORD nBufferLength, LPSTR lpBuffer))                                 \
+  X(UINT, GetTempFileNameA,                                                                     \
+    (LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName))             \
+  X(BOOL, DeleteFileA, (LPCSTR lpFileName))
 
 // Code pages and comparison.
 #define KW_KERNEL32_STRING_FUNCTIONS(X)                                                         \
