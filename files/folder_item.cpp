@@ -3,12 +3,15 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/class_registry.h"
 #include "core/object_model.h"
 #include "core/runtime_string.h"
+#include "files/date.h"
 #include "files/folder_path.h"
 #include "files/streams.h"
+#include "loader/startup.h"
 #include "platform/win32.h"
 
 namespace {
@@ -64,6 +67,61 @@ std::unique_ptr<FileStream> OpenFile(RuntimeObject* item, bool create, int mode)
   return opened ? std::move(file) : nullptr;
 }
 
+// What a search for the item's path finds; false when the item does not exist.
+bool Find(RuntimeObject* item, WIN32_FIND_DATAA* data) {
+  if (item == nullptr) return false;
+  HANDLE search = FindFirstFileA(PathText(item).c_str(), data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+// The process-wide directory listing, rebuilt on each request.
+std::vector<std::string>& Listing() {
+  static std::vector<std::string> names;
+  return names;
+}
+
+int32_t ListFolder(RuntimeObject* item) {
+  std::vector<std::string>& names = Listing();
+  names.clear();
+  if (item == nullptr) return 0;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((PathText(item) + "\\*.*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do names.emplace_back(data.cFileName);
+  while (FindNextFileA(search, &data));
+  FindClose(search);
+  return static_cast<int32_t>(names.size());
+}
+
+void ChangeAttribute(RuntimeObject* item, DWORD bit, bool on) {
+  WIN32_FIND_DATAA data;
+  if (!Find(item, &data)) return;
+  DWORD attributes = on ? (data.dwFileAttributes | bit) : (data.dwFileAttributes & ~bit);
+  SetFileAttributesA(PathText(item).c_str(), attributes);
+}
+
+RuntimeObject* DateOf(const FILETIME& time) {
+  FILETIME local;
+  if (!FileTimeToLocalFileTime(&time, &local)) return nullptr;
+  return NewDate((static_cast<uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime);
+}
+
+bool EndsWithFolded(const std::string& name, const std::string& ending) {
+  if (ending.size() > name.size()) return false;
+  return lstrcmpiA(name.c_str() + (name.size() - ending.size()), ending.c_str()) == 0;
+}
+
+// A folder item for a directory that a system function fills into a 1024-byte buffer.
+template <typename Getter>
+RuntimeObject* FolderFrom(Getter getter) {
+  char path[1024];
+  DWORD length = getter(path);
+  if (length == 0 || length >= sizeof path) return nullptr;
+  return NewFolderItem(path);
+}
+
 constexpr int kReadOnly = 1;
 constexpr int kReadWrite = 2;
 
@@ -75,8 +133,34 @@ void RegisterFolderItemClass() {
   if (folderItemClass) return;
   folderItemClass = DefineBuiltInClass("FolderItem", nullptr, sizeof(FolderItemObject), nullptr, FinaliseFolderItem);
   AddProperty(folderItemClass, "AbsolutePath", nullptr, Entry(&fileAbsolutePathGetter), nullptr, 0);
-  AddProperty(folderItemClass, "Name", nullptr, Entry(&fileNameGetter), nullptr, 0);
-  AddProperty(folderItemClass, "Parent", nullptr, Entry(&folderParentGetter), nullptr, 0);
+  const struct {
+    const char* name;
+    void* getter;
+    void* setter;
+    uint32_t selector;
+  } properties[] = {
+      {"Name", Entry(&fileNameGetter), Entry(&fileNameSetter), 0},
+      {"Count", Entry(&fileCountGetter), nullptr, 0},
+      {"Length", Entry(&fileSizeGetter), nullptr, 0},
+      {"ResourceForkLength", Entry(&fileRFSizeGetter), nullptr, 0},
+      {"Exists", Entry(&fileExistsGetter), nullptr, 0},
+      {"Directory", Entry(&fileDirectoryGetter), nullptr, 0},
+      {"Locked", Entry(&fileLockedGetter), Entry(&fileLockedSetter), 0},
+      {"Visible", Entry(&fileVisibleGetter), Entry(&fileVisibleSetter), 0},
+      {"Alias", Entry(&fileAliasGetter), nullptr, 0},
+      {"Type", Entry(&fileTypeGetter), nullptr, 0},
+      {"Parent", Entry(&folderParentGetter), nullptr, 0},
+      {"CreationDate", Entry(&folderGetCreation), nullptr, 0},
+      {"ModificationDate", Entry(&folderGetModified), nullptr, 0},
+      {"MacType", Entry(&fileMacTypeGetter), Entry(&fileMacTypeSetter), 0},
+      {"MacCreator", Entry(&fileMacCreatorGetter), Entry(&fileMacCreatorSetter), 0},
+      {"DesktopFolder", Entry(&folderFindFolder), nullptr, 1},
+      {"TrashFolder", Entry(&folderFindFolder), nullptr, 2},
+      {"SharedTrashFolder", Entry(&folderFindFolder), nullptr, 3},
+      {"TemporaryFolder", Entry(&folderFindFolder), nullptr, 4},
+  };
+  for (const auto& property : properties)
+    AddProperty(folderItemClass, property.name, nullptr, property.getter, property.setter, property.selector);
   const struct {
     const char* name;
     void* entry;
@@ -89,6 +173,12 @@ void RegisterFolderItemClass() {
       {"OpenAsBinaryFile", Entry(&FolderItemOpenBinaryFile)},
       {"CreateBinaryFile", Entry(&FolderItemCreateBinaryFile)},
       {"Delete", Entry(&FolderItemDelete)},
+      {"Item", Entry(&FolderItemItem)},
+      {"TrueItem", Entry(&FolderItemTrueItem)},
+      {"CreateAsFolder", Entry(&FolderItemCreateAsFolder)},
+      {"CopyFileTo", Entry(&FolderItemCopyFileTo)},
+      {"SaveAsPicture", Entry(&FolderItemSaveAsPicture)},
+      {"OpenAsSound", Entry(&FolderItemOpenSound)},
   };
   for (const auto& method : methods) AddMethodNamed(folderItemClass, method.name, method.entry);
   RegisterStreamClasses();
@@ -180,6 +270,161 @@ RuntimeObject* FolderItemCreateBinaryFile(RuntimeObject* item, RuntimeString*) {
 
 void FolderItemDelete(RuntimeObject* item) {
   if (item) DeleteFileA(PathText(item).c_str());
+}
+
+}  // extern "C"
+
+std::string FileTypeForName(const DocumentFileType* types, const std::string& name) {
+  const DocumentFileType* best = nullptr;
+  int bestScore = 0;
+  for (const DocumentFileType* type = types; type; type = type->next) {
+    std::string extensions(StringCText(type->extensions), static_cast<size_t>(StringLength(type->extensions)));
+    int score = 0;
+    if (extensions.empty()) {
+      score = 1;
+    } else {
+      for (size_t start = 0; start <= extensions.size();) {
+        size_t end = extensions.find(';', start);
+        if (end == std::string::npos) end = extensions.size();
+        std::string extension = extensions.substr(start, end - start);
+        if (!extension.empty() && EndsWithFolded(name, extension)) score = 2;
+        start = end + 1;
+      }
+    }
+    if (score > bestScore) {
+      best = type;
+      bestScore = score;
+    }
+  }
+  return best ? std::string(StringCText(best->name), static_cast<size_t>(StringLength(best->name))) : std::string();
+}
+
+extern "C" {
+
+void fileNameSetter(RuntimeObject* item, int32_t, RuntimeString* name) {
+  if (item == nullptr) return;
+  std::string path = PathText(item);
+  std::string target = ResolvePath(path, std::string(StringCText(name), static_cast<size_t>(StringLength(name))),
+                                   ResolveMode::Sibling);
+  MoveFileA(path.c_str(), target.c_str());
+  // The new path is kept whether or not the move succeeded.
+  StringMakeFromCString(&AsItem(item)->path, target.c_str());
+}
+
+int32_t fileCountGetter(RuntimeObject* item, int32_t) { return ListFolder(item); }
+
+int32_t fileSizeGetter(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return Find(item, &data) ? static_cast<int32_t>(data.nFileSizeLow) : 0;
+}
+
+int32_t fileRFSizeGetter(RuntimeObject*, int32_t) { return 0; }
+
+bool fileExistsGetter(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return Find(item, &data);
+}
+
+bool fileDirectoryGetter(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return Find(item, &data) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool fileLockedGetter(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return Find(item, &data) && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void fileLockedSetter(RuntimeObject* item, int32_t, bool locked) { ChangeAttribute(item, FILE_ATTRIBUTE_READONLY, locked); }
+
+bool fileVisibleGetter(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return !(Find(item, &data) && (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN));
+}
+
+void fileVisibleSetter(RuntimeObject* item, int32_t, bool visible) { ChangeAttribute(item, FILE_ATTRIBUTE_HIDDEN, !visible); }
+
+bool fileAliasGetter(RuntimeObject*, int32_t) { return false; }
+
+RuntimeString* fileTypeGetter(RuntimeObject* item, int32_t) {
+  if (item == nullptr) return nullptr;
+  std::string type = FileTypeForName(TheApplicationSettings().fileTypes, SplitWindowsPath(PathText(item)).name);
+  return StringFromBytes(type.data(), static_cast<int32_t>(type.size()));
+}
+
+RuntimeString* fileMacTypeGetter(RuntimeObject*, int32_t) { return nullptr; }
+void fileMacTypeSetter(RuntimeObject*, int32_t, RuntimeString*) {}
+RuntimeString* fileMacCreatorGetter(RuntimeObject*, int32_t) { return nullptr; }
+void fileMacCreatorSetter(RuntimeObject*, int32_t, RuntimeString*) {}
+
+RuntimeObject* folderGetCreation(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return Find(item, &data) ? DateOf(data.ftCreationTime) : nullptr;
+}
+
+RuntimeObject* folderGetModified(RuntimeObject* item, int32_t) {
+  WIN32_FIND_DATAA data;
+  return Find(item, &data) ? DateOf(data.ftLastWriteTime) : nullptr;
+}
+
+RuntimeObject* folderFindFolder(RuntimeObject*, int32_t) { return nullptr; }
+
+RuntimeObject* FolderItemItem(RuntimeObject* item, int32_t index) {
+  int32_t count = ListFolder(item);
+  if (index <= 0 || index > count) return nullptr;
+  return NewFolderItem((PathText(item) + "\\" + Listing()[static_cast<size_t>(index - 1)]).c_str());
+}
+
+RuntimeObject* FolderItemTrueItem(RuntimeObject* item, int32_t index) { return FolderItemItem(item, index); }
+
+void FolderItemCreateAsFolder(RuntimeObject* item) {
+  if (item) CreateDirectoryA(PathText(item).c_str(), nullptr);
+}
+
+void FolderItemCopyFileTo(RuntimeObject* item, RuntimeObject* destination) {
+  if (item == nullptr || destination == nullptr) return;
+  std::string target = PathText(destination);
+  if (fileDirectoryGetter(destination, 0)) target += "\\" + SplitWindowsPath(PathText(item)).name;
+  CopyFileA(PathText(item).c_str(), target.c_str(), FALSE);
+}
+
+void FolderItemSaveAsPicture(RuntimeObject*, RuntimeObject*) {}
+
+RuntimeObject* FolderItemOpenSound(RuntimeObject*) { return nullptr; }
+
+int32_t getVolumeCount() {
+  DWORD drives = GetLogicalDrives();
+  int32_t count = 0;
+  for (int bit = 0; bit < 32; bit++) count += (drives >> bit) & 1;
+  return count;
+}
+
+RuntimeObject* getVolume(int32_t index) {
+  DWORD drives = GetLogicalDrives();
+  for (int bit = 0; bit < 32; bit++) {
+    if (!((drives >> bit) & 1)) continue;
+    if (index-- == 0) {
+      char path[3] = {static_cast<char>('A' + bit), ':', 0};
+      return NewFolderItem(path);
+    }
+  }
+  return nullptr;
+}
+
+RuntimeObject* getExtensionsFolder() { return getSystemFolder(); }
+
+RuntimeObject* getPreferencesFolder() {
+  return FolderFrom([](char* path) { return GetWindowsDirectoryA(path, 1024); });
+}
+
+RuntimeObject* getShutdownItemsFolder() { return nullptr; }
+
+RuntimeObject* getSystemFolder() {
+  return FolderFrom([](char* path) { return GetSystemDirectoryA(path, 1024); });
+}
+
+RuntimeObject* getTemporaryItemsFolder() {
+  return FolderFrom([](char* path) { return GetTempPathA(1024, path); });
 }
 
 }  // extern "C"

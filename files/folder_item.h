@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/runtime_layout.h"
 
@@ -30,4 +31,42 @@ RuntimeObject* FolderItemCreateTextFile(RuntimeObject* item);
 RuntimeObject* FolderItemOpenBinaryFile(RuntimeObject* item, bool readWrite);
 RuntimeObject* FolderItemCreateBinaryFile(RuntimeObject* item, RuntimeString* typeName);
 void FolderItemDelete(RuntimeObject* item);
+
+void fileNameSetter(RuntimeObject* item, int32_t parameter, RuntimeString* name);
+int32_t fileCountGetter(RuntimeObject* item, int32_t parameter);
+int32_t fileSizeGetter(RuntimeObject* item, int32_t parameter);
+int32_t fileRFSizeGetter(RuntimeObject* item, int32_t parameter);
+bool fileExistsGetter(RuntimeObject* item, int32_t parameter);
+bool fileDirectoryGetter(RuntimeObject* item, int32_t parameter);
+bool fileLockedGetter(RuntimeObject* item, int32_t parameter);
+void fileLockedSetter(RuntimeObject* item, int32_t parameter, bool locked);
+bool fileVisibleGetter(RuntimeObject* item, int32_t parameter);
+void fileVisibleSetter(RuntimeObject* item, int32_t parameter, bool visible);
+bool fileAliasGetter(RuntimeObject* item, int32_t parameter);
+RuntimeString* fileTypeGetter(RuntimeObject* item, int32_t parameter);
+RuntimeString* fileMacTypeGetter(RuntimeObject* item, int32_t parameter);
+void fileMacTypeSetter(RuntimeObject* item, int32_t parameter, RuntimeString* value);
+RuntimeString* fileMacCreatorGetter(RuntimeObject* item, int32_t parameter);
+void fileMacCreatorSetter(RuntimeObject* item, int32_t parameter, RuntimeString* value);
+RuntimeObject* folderGetCreation(RuntimeObject* item, int32_t parameter);
+RuntimeObject* folderGetModified(RuntimeObject* item, int32_t parameter);
+RuntimeObject* folderFindFolder(RuntimeObject* item, int32_t selector);
+RuntimeObject* FolderItemItem(RuntimeObject* item, int32_t index);
+RuntimeObject* FolderItemTrueItem(RuntimeObject* item, int32_t index);
+void FolderItemCreateAsFolder(RuntimeObject* item);
+void FolderItemCopyFileTo(RuntimeObject* item, RuntimeObject* destination);
+void FolderItemSaveAsPicture(RuntimeObject* item, RuntimeObject* picture);
+RuntimeObject* FolderItemOpenSound(RuntimeObject* item);
+
+int32_t getVolumeCount();
+RuntimeObject* getVolume(int32_t index);
+RuntimeObject* getExtensionsFolder();
+RuntimeObject* getPreferencesFolder();
+RuntimeObject* getShutdownItemsFolder();
+RuntimeObject* getSystemFolder();
+RuntimeObject* getTemporaryItemsFolder();
 }
+
+// The best-matching document file type's name for a file name ("" when none scores).
+struct DocumentFileType;
+std::string FileTypeForName(const DocumentFileType* types, const std::string& name);

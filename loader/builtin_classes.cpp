@@ -3,6 +3,7 @@
 #include "controls/timer.h"
 #include "core/class_registry.h"
 #include "core/exceptions.h"
+#include "files/date.h"
 #include "files/folder_item.h"
 #include "loader/application_class.h"
 #include "system/mouse_cursor.h"
@@ -24,6 +25,7 @@ void RegisterCoreBuiltInClasses() {
   RegisterApplicationClass();
   RegisterTimerClass();
   RegisterMouseCursorClass();
+  RegisterDateClass();
   RegisterFolderItemClass();
   itemClasses[static_cast<int>(ProjectItemClass::Picture)] = Define("Picture", 36);
   itemClasses[static_cast<int>(ProjectItemClass::Movie)] = Define("Movie", 40);

@@ -194,11 +194,11 @@
   X(RuntimeHex, NumbersAndDates, Implemented) \
   X(RuntimeOct, NumbersAndDates, Implemented) \
   X(rnd, NumbersAndDates, Implemented) \
-  X(dateStringGetter, NumbersAndDates, Missing) \
-  X(dateFieldGetter, NumbersAndDates, Missing) \
-  X(dateFieldSetter, NumbersAndDates, Missing) \
-  X(dateTotalSecondsGetter, NumbersAndDates, Missing) \
-  X(dateTotalSecondsSetter, NumbersAndDates, Missing) \
+  X(dateStringGetter, NumbersAndDates, Implemented) \
+  X(dateFieldGetter, NumbersAndDates, Implemented) \
+  X(dateFieldSetter, NumbersAndDates, Implemented) \
+  X(dateTotalSecondsGetter, NumbersAndDates, Implemented) \
+  X(dateTotalSecondsSetter, NumbersAndDates, Implemented) \
   X(runCStr, NumbersAndDates, Implemented) \
   X(runCDbl, NumbersAndDates, Implemented) \
   /* Database, cursors and records */ \
@@ -550,64 +550,64 @@
   /* Files and folders */ \
   X(RuntimeGetFolderItem, FilesAndFolders, Implemented) \
   X(fileAbsolutePathGetter, FilesAndFolders, Implemented) \
-  X(fileCountGetter, FilesAndFolders, Missing) \
+  X(fileCountGetter, FilesAndFolders, Implemented) \
   X(fileNameGetter, FilesAndFolders, Implemented) \
-  X(fileNameSetter, FilesAndFolders, Missing) \
-  X(fileSizeGetter, FilesAndFolders, Missing) \
-  X(fileLockedGetter, FilesAndFolders, Missing) \
-  X(fileDirectoryGetter, FilesAndFolders, Missing) \
+  X(fileNameSetter, FilesAndFolders, Implemented) \
+  X(fileSizeGetter, FilesAndFolders, Implemented) \
+  X(fileLockedGetter, FilesAndFolders, Implemented) \
+  X(fileDirectoryGetter, FilesAndFolders, Implemented) \
   X(folderParentGetter, FilesAndFolders, Implemented) \
-  X(FolderItemItem, FilesAndFolders, Missing) \
+  X(FolderItemItem, FilesAndFolders, Implemented) \
   X(FolderItemOpenTextFile, FilesAndFolders, Implemented) \
   X(FolderItemCreateTextFile, FilesAndFolders, Implemented) \
   X(FolderItemOpenBinaryFile, FilesAndFolders, Implemented) \
   X(FolderItemCreateBinaryFile, FilesAndFolders, Implemented) \
   X(FolderItemOpenImage, FilesAndFolders, Missing) \
-  X(fileTypeGetter, FilesAndFolders, Missing) \
-  X(fileVisibleSetter, FilesAndFolders, Missing) \
-  X(fileLockedSetter, FilesAndFolders, Missing) \
-  X(folderFindFolder, FilesAndFolders, Missing) \
+  X(fileTypeGetter, FilesAndFolders, Implemented) \
+  X(fileVisibleSetter, FilesAndFolders, Implemented) \
+  X(fileLockedSetter, FilesAndFolders, Implemented) \
+  X(folderFindFolder, FilesAndFolders, Implemented) \
   X(FolderChild, FilesAndFolders, Implemented) \
   X(RuntimeGetOpenFolderItem, FilesAndFolders, Missing) \
   X(RuntimeGetSaveFolderItem, FilesAndFolders, Missing) \
   X(FolderItemOpenMovie, FilesAndFolders, Missing) \
   X(FolderItemDelete, FilesAndFolders, Implemented) \
-  X(folderGetModified, FilesAndFolders, Missing) \
-  X(folderGetCreation, FilesAndFolders, Missing) \
+  X(folderGetModified, FilesAndFolders, Implemented) \
+  X(folderGetCreation, FilesAndFolders, Implemented) \
   X(folderSetCreation, FilesAndFolders, Missing) \
   X(folderSetModified, FilesAndFolders, Missing) \
   X(FolderItemAppendTextFile, FilesAndFolders, Implemented) \
   X(getAppleMenuFolder, FilesAndFolders, Missing) \
   X(getControlPanelsFolder, FilesAndFolders, Missing) \
   X(getDesktopFolder, FilesAndFolders, Missing) \
-  X(getExtensionsFolder, FilesAndFolders, Missing) \
-  X(getPreferencesFolder, FilesAndFolders, Missing) \
+  X(getExtensionsFolder, FilesAndFolders, Implemented) \
+  X(getPreferencesFolder, FilesAndFolders, Implemented) \
   X(getStartupItemsFolder, FilesAndFolders, Missing) \
-  X(getShutdownItemsFolder, FilesAndFolders, Missing) \
+  X(getShutdownItemsFolder, FilesAndFolders, Implemented) \
   X(getFontsFolder, FilesAndFolders, Missing) \
   X(getTrashFolder, FilesAndFolders, Missing) \
-  X(getSystemFolder, FilesAndFolders, Missing) \
-  X(getTemporaryItemsFolder, FilesAndFolders, Missing) \
-  X(fileExistsGetter, FilesAndFolders, Missing) \
-  X(FolderItemCreateAsFolder, FilesAndFolders, Missing) \
+  X(getSystemFolder, FilesAndFolders, Implemented) \
+  X(getTemporaryItemsFolder, FilesAndFolders, Implemented) \
+  X(fileExistsGetter, FilesAndFolders, Implemented) \
+  X(FolderItemCreateAsFolder, FilesAndFolders, Implemented) \
   X(FolderItemLaunch, FilesAndFolders, Missing) \
-  X(FolderItemCopyFileTo, FilesAndFolders, Missing) \
-  X(FolderItemSaveAsPicture, FilesAndFolders, Missing) \
-  X(fileMacTypeGetter, FilesAndFolders, Missing) \
-  X(fileMacTypeSetter, FilesAndFolders, Missing) \
-  X(fileMacCreatorGetter, FilesAndFolders, Missing) \
-  X(fileMacCreatorSetter, FilesAndFolders, Missing) \
-  X(fileVisibleGetter, FilesAndFolders, Missing) \
+  X(FolderItemCopyFileTo, FilesAndFolders, Implemented) \
+  X(FolderItemSaveAsPicture, FilesAndFolders, Implemented) \
+  X(fileMacTypeGetter, FilesAndFolders, Implemented) \
+  X(fileMacTypeSetter, FilesAndFolders, Implemented) \
+  X(fileMacCreatorGetter, FilesAndFolders, Implemented) \
+  X(fileMacCreatorSetter, FilesAndFolders, Implemented) \
+  X(fileVisibleGetter, FilesAndFolders, Implemented) \
   X(FolderItemOpenStyledEditField, FilesAndFolders, Missing) \
   X(FolderItemSaveStyledEditField, FilesAndFolders, Missing) \
-  X(getVolumeCount, FilesAndFolders, Missing) \
-  X(getVolume, FilesAndFolders, Missing) \
+  X(getVolumeCount, FilesAndFolders, Implemented) \
+  X(getVolume, FilesAndFolders, Implemented) \
   X(FolderTrueChild, FilesAndFolders, Implemented) \
-  X(FolderItemTrueItem, FilesAndFolders, Missing) \
+  X(FolderItemTrueItem, FilesAndFolders, Implemented) \
   X(RuntimeGetTrueFolderItem, FilesAndFolders, Implemented) \
-  X(fileAliasGetter, FilesAndFolders, Missing) \
-  X(fileRFSizeGetter, FilesAndFolders, Missing) \
-  X(FolderItemOpenSound, FilesAndFolders, Missing) \
+  X(fileAliasGetter, FilesAndFolders, Implemented) \
+  X(fileRFSizeGetter, FilesAndFolders, Implemented) \
+  X(FolderItemOpenSound, FilesAndFolders, Implemented) \
   X(FolderItemFromPath, FilesAndFolders, Implemented) \
   /* Movies, sounds and notes */ \
   X(RuntimeMediaPlay, Media, Missing) \

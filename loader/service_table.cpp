@@ -11,6 +11,7 @@
 #include "core/runtime_string.h"
 #include "core/service_trap.h"
 #include "core/string_services.h"
+#include "files/date.h"
 #include "files/folder_item.h"
 #include "files/streams.h"
 #include "library/number_functions.h"

@@ -6,6 +6,12 @@
 #define KW_WIN32_CONSTANTS(X)                  \
   X(LCID, LOCALE_SYSTEM_DEFAULT, 0x0800)       \
   X(LCID, LOCALE_USER_DEFAULT, 0x0400)         \
+  X(DWORD, DATE_SHORTDATE, 0x00000001)         \
+  X(DWORD, DATE_LONGDATE, 0x00000002)          \
+  X(DWORD, TIME_NOMINUTESORSECONDS, 0x00000001) \
+  X(DWORD, TIME_NOSECONDS, 0x00000002)         \
+  X(DWORD, TIME_NOTIMEMARKER, 0x00000004)      \
+  X(DWORD, TIME_FORCE24HOURFORMAT, 0x00000008) \
   X(DWORD, NORM_IGNORECASE, 0x00000001)        \
   X(DWORD, NORM_IGNORENONSPACE, 0x00000002)    \
   X(DWORD, NORM_IGNORESYMBOLS, 0x00000004)     \
@@ -81,6 +87,17 @@
   X(DWORD, DLL_THREAD_DETACH, 3)               \
   X(DWORD, ERROR_SUCCESS, 0)                   \
   X(DWORD, ERROR_FILE_NOT_FOUND, 2)            \
+  X(DWORD, ERROR_PATH_NOT_FOUND, 3)            \
+  X(DWORD, ERROR_ACCESS_DENIED, 5)             \
+  X(DWORD, ERROR_NO_MORE_FILES, 18)            \
+  X(DWORD, ERROR_FILE_EXISTS, 80)              \
+  X(DWORD, ERROR_ALREADY_EXISTS, 183)          \
+  X(DWORD, FILE_ATTRIBUTE_READONLY, 0x01)      \
+  X(DWORD, FILE_ATTRIBUTE_HIDDEN, 0x02)        \
+  X(DWORD, FILE_ATTRIBUTE_DIRECTORY, 0x10)     \
+  X(DWORD, FILE_ATTRIBUTE_ARCHIVE, 0x20)       \
+  X(DWORD, FILE_ATTRIBUTE_NORMAL, 0x80)        \
+  X(DWORD, INVALID_FILE_ATTRIBUTES, 0xFFFFFFFF) \
   X(DWORD, ERROR_INVALID_HANDLE, 6)            \
   X(DWORD, ERROR_NOT_ENOUGH_MEMORY, 8)         \
   X(DWORD, ERROR_INVALID_PARAMETER, 87)        \
@@ -175,6 +192,9 @@
 
 // Sizes of structures on 32-bit Windows, checked on both sides.
 #define KW_WIN32_STRUCTURE_SIZES(X) \
+  X(FILETIME, 8)                    \
+  X(SYSTEMTIME, 16)                 \
+  X(WIN32_FIND_DATAA, 320)          \
   X(CRITICAL_SECTION, 24)           \
   X(POINT, 8)                       \
   X(RECT, 16)                       \

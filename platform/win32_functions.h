@@ -51,7 +51,16 @@
   X(DWORD, GetTempPathA, (DWORD nBufferLength, LPSTR lpBuffer))                                 \
   X(UINT, GetTempFileNameA,                                                                     \
     (LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName))             \
-  X(BOOL, DeleteFileA, (LPCSTR lpFileName))
+  X(BOOL, DeleteFileA, (LPCSTR lpFileName))                                                    \
+  X(HANDLE, FindFirstFileA, (LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData))             \
+  X(BOOL, FindNextFileA, (HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData))                 \
+  X(BOOL, FindClose, (HANDLE hFindFile))                                                        \
+  X(DWORD, GetFileAttributesA, (LPCSTR lpFileName))                                             \
+  X(BOOL, SetFileAttributesA, (LPCSTR lpFileName, DWORD dwFileAttributes))                      \
+  X(BOOL, MoveFileA, (LPCSTR lpExistingFileName, LPCSTR lpNewFileName))                         \
+  X(BOOL, CopyFileA, (LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists))     \
+  X(BOOL, CreateDirectoryA, (LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes))    \
+  X(DWORD, GetLogicalDrives, (void))
 
 // Code pages and comparison.
 #define KW_KERNEL32_STRING_FUNCTIONS(X)                                                         \
@@ -71,7 +80,18 @@
   X(void, Sleep, (DWORD dwMilliseconds))                                                        \
   X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                                    \
   X(UINT, GetWindowsDirectoryA, (LPSTR lpBuffer, UINT uSize))                                   \
-  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))
+  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))                        \
+  X(void, GetSystemTimeAsFileTime, (LPFILETIME lpSystemTimeAsFileTime))                         \
+  X(BOOL, FileTimeToLocalFileTime, (const FILETIME* lpFileTime, LPFILETIME lpLocalFileTime))    \
+  X(BOOL, LocalFileTimeToFileTime, (const FILETIME* lpLocalFileTime, LPFILETIME lpFileTime))    \
+  X(BOOL, FileTimeToSystemTime, (const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime))        \
+  X(BOOL, SystemTimeToFileTime, (const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime))        \
+  X(int, GetDateFormatA,                                                                        \
+    (LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR lpFormat, LPSTR lpDateStr,    \
+     int cchDate))                                                                              \
+  X(int, GetTimeFormatA,                                                                        \
+    (LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, LPCSTR lpFormat, LPSTR lpTimeStr,    \
+     int cchTime))
 
 #define KW_KERNEL32_FUNCTIONS(X)                                                                \
   KW_KERNEL32_MEMORY_FUNCTIONS(X)                                                               \
