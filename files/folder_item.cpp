@@ -108,6 +108,20 @@ RuntimeObject* DateOf(const FILETIME& time) {
   return NewDate((static_cast<uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime);
 }
 
+// Writes a date (local time) as the file's creation or last-write time; nothing happens when
+// the date is nil or the file cannot be opened.
+void SetTime(RuntimeObject* item, RuntimeObject* date, bool creation) {
+  if (item == nullptr || date == nullptr) return;
+  uint64_t ticks = DateLocalTime(date);
+  FILETIME local = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  FILETIME time;
+  if (!LocalFileTimeToFileTime(&local, &time)) return;
+  HANDLE file = CreateFileA(PathText(item).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  SetFileTime(file, creation ? &time : nullptr, nullptr, creation ? nullptr : &time);
+  CloseHandle(file);
+}
+
 bool EndsWithFolded(const std::string& name, const std::string& ending) {
   if (ending.size() > name.size()) return false;
   return lstrcmpiA(name.c_str() + (name.size() - ending.size()), ending.c_str()) == 0;
@@ -150,8 +164,8 @@ void RegisterFolderItemClass() {
       {"Alias", Entry(&fileAliasGetter), nullptr, 0},
       {"Type", Entry(&fileTypeGetter), nullptr, 0},
       {"Parent", Entry(&folderParentGetter), nullptr, 0},
-      {"CreationDate", Entry(&folderGetCreation), nullptr, 0},
-      {"ModificationDate", Entry(&folderGetModified), nullptr, 0},
+      {"CreationDate", Entry(&folderGetCreation), Entry(&folderSetCreation), 0},
+      {"ModificationDate", Entry(&folderGetModified), Entry(&folderSetModified), 0},
       {"MacType", Entry(&fileMacTypeGetter), Entry(&fileMacTypeSetter), 0},
       {"MacCreator", Entry(&fileMacCreatorGetter), Entry(&fileMacCreatorSetter), 0},
       {"DesktopFolder", Entry(&folderFindFolder), nullptr, 1},
@@ -177,6 +191,7 @@ void RegisterFolderItemClass() {
       {"TrueItem", Entry(&FolderItemTrueItem)},
       {"CreateAsFolder", Entry(&FolderItemCreateAsFolder)},
       {"CopyFileTo", Entry(&FolderItemCopyFileTo)},
+      {"Launch", Entry(&FolderItemLaunch)},
       {"SaveAsPicture", Entry(&FolderItemSaveAsPicture)},
       {"OpenAsSound", Entry(&FolderItemOpenSound)},
   };
@@ -369,6 +384,10 @@ RuntimeObject* folderGetModified(RuntimeObject* item, int32_t) {
 
 RuntimeObject* folderFindFolder(RuntimeObject*, int32_t) { return nullptr; }
 
+void folderSetCreation(RuntimeObject* item, int32_t, RuntimeObject* date) { SetTime(item, date, true); }
+
+void folderSetModified(RuntimeObject* item, int32_t, RuntimeObject* date) { SetTime(item, date, false); }
+
 RuntimeObject* FolderItemItem(RuntimeObject* item, int32_t index) {
   int32_t count = ListFolder(item);
   if (index <= 0 || index > count) return nullptr;
@@ -386,6 +405,10 @@ void FolderItemCopyFileTo(RuntimeObject* item, RuntimeObject* destination) {
   std::string target = PathText(destination);
   if (fileDirectoryGetter(destination, 0)) target += "\\" + SplitWindowsPath(PathText(item)).name;
   CopyFileA(PathText(item).c_str(), target.c_str(), FALSE);
+}
+
+void FolderItemLaunch(RuntimeObject* item) {
+  if (item) ShellExecuteA(nullptr, "open", PathText(item).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void FolderItemSaveAsPicture(RuntimeObject*, RuntimeObject*) {}

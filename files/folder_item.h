@@ -50,11 +50,14 @@ RuntimeString* fileMacCreatorGetter(RuntimeObject* item, int32_t parameter);
 void fileMacCreatorSetter(RuntimeObject* item, int32_t parameter, RuntimeString* value);
 RuntimeObject* folderGetCreation(RuntimeObject* item, int32_t parameter);
 RuntimeObject* folderGetModified(RuntimeObject* item, int32_t parameter);
+void folderSetCreation(RuntimeObject* item, int32_t parameter, RuntimeObject* date);
+void folderSetModified(RuntimeObject* item, int32_t parameter, RuntimeObject* date);
 RuntimeObject* folderFindFolder(RuntimeObject* item, int32_t selector);
 RuntimeObject* FolderItemItem(RuntimeObject* item, int32_t index);
 RuntimeObject* FolderItemTrueItem(RuntimeObject* item, int32_t index);
 void FolderItemCreateAsFolder(RuntimeObject* item);
 void FolderItemCopyFileTo(RuntimeObject* item, RuntimeObject* destination);
+void FolderItemLaunch(RuntimeObject* item);
 void FolderItemSaveAsPicture(RuntimeObject* item, RuntimeObject* picture);
 RuntimeObject* FolderItemOpenSound(RuntimeObject* item);
 

@@ -568,14 +568,14 @@
   X(fileLockedSetter, FilesAndFolders, Implemented) \
   X(folderFindFolder, FilesAndFolders, Implemented) \
   X(FolderChild, FilesAndFolders, Implemented) \
-  X(RuntimeGetOpenFolderItem, FilesAndFolders, Missing) \
-  X(RuntimeGetSaveFolderItem, FilesAndFolders, Missing) \
+  X(RuntimeGetOpenFolderItem, FilesAndFolders, Implemented) \
+  X(RuntimeGetSaveFolderItem, FilesAndFolders, Implemented) \
   X(FolderItemOpenMovie, FilesAndFolders, Missing) \
   X(FolderItemDelete, FilesAndFolders, Implemented) \
   X(folderGetModified, FilesAndFolders, Implemented) \
   X(folderGetCreation, FilesAndFolders, Implemented) \
-  X(folderSetCreation, FilesAndFolders, Missing) \
-  X(folderSetModified, FilesAndFolders, Missing) \
+  X(folderSetCreation, FilesAndFolders, Implemented) \
+  X(folderSetModified, FilesAndFolders, Implemented) \
   X(FolderItemAppendTextFile, FilesAndFolders, Implemented) \
   X(getAppleMenuFolder, FilesAndFolders, Missing) \
   X(getControlPanelsFolder, FilesAndFolders, Missing) \
@@ -590,7 +590,7 @@
   X(getTemporaryItemsFolder, FilesAndFolders, Implemented) \
   X(fileExistsGetter, FilesAndFolders, Implemented) \
   X(FolderItemCreateAsFolder, FilesAndFolders, Implemented) \
-  X(FolderItemLaunch, FilesAndFolders, Missing) \
+  X(FolderItemLaunch, FilesAndFolders, Implemented) \
   X(FolderItemCopyFileTo, FilesAndFolders, Implemented) \
   X(FolderItemSaveAsPicture, FilesAndFolders, Implemented) \
   X(fileMacTypeGetter, FilesAndFolders, Implemented) \

@@ -12,6 +12,7 @@
 #include "core/service_trap.h"
 #include "core/string_services.h"
 #include "files/date.h"
+#include "files/file_dialogs.h"
 #include "files/folder_item.h"
 #include "files/streams.h"
 #include "library/number_functions.h"

@@ -60,7 +60,15 @@
   X(BOOL, MoveFileA, (LPCSTR lpExistingFileName, LPCSTR lpNewFileName))                         \
   X(BOOL, CopyFileA, (LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists))     \
   X(BOOL, CreateDirectoryA, (LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes))    \
-  X(DWORD, GetLogicalDrives, (void))
+  X(DWORD, GetLogicalDrives, (void))                                                            \
+  X(HANDLE, CreateFileA,                                                                        \
+    (LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,                               \
+     LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,                   \
+     DWORD dwFlagsAndAttributes, HANDLE hTemplateFile))                                         \
+  X(BOOL, SetFileTime,                                                                          \
+    (HANDLE hFile, const FILETIME* lpCreationTime, const FILETIME* lpLastAccessTime,            \
+     const FILETIME* lpLastWriteTime))                                                          \
+  X(BOOL, CloseHandle, (HANDLE hObject))
 
 // Code pages and comparison.
 #define KW_KERNEL32_STRING_FUNCTIONS(X)                                                         \
@@ -156,9 +164,20 @@
 
 #define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
 
+#define KW_COMDLG32_FUNCTIONS(X)                             \
+  X(BOOL, GetOpenFileNameA, (LPOPENFILENAMEA lpofn))          \
+  X(BOOL, GetSaveFileNameA, (LPOPENFILENAMEA lpofn))          \
+  X(DWORD, CommDlgExtendedError, (void))
+
+#define KW_SHELL32_FUNCTIONS(X)                                                                 \
+  X(HINSTANCE, ShellExecuteA,                                                                   \
+    (HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,     \
+     INT nShowCmd))
+
 #define KW_OLE32_FUNCTIONS(X)                      \
   X(HRESULT, OleInitialize, (LPVOID pvReserved)) \
   X(void, OleUninitialize, (void))
 
 #define KW_WIN32_FUNCTIONS(X) \
-  KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X)
+  KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_COMDLG32_FUNCTIONS(X) \
+  KW_SHELL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X)

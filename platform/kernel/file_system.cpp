@@ -31,6 +31,20 @@ struct Search {
   size_t next = 0;
 };
 
+// An open file of CreateFileA; the descriptor closes with the record.
+struct OpenFile {
+  explicit OpenFile(int descriptor) : descriptor(descriptor) {}
+  ~OpenFile() { close(descriptor); }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int descriptor;
+};
+
+kwplatform::HandleTable<OpenFile>& Files() {
+  static kwplatform::HandleTable<OpenFile> table(kwplatform::HandleKind::File);
+  return table;
+}
+
 kwplatform::HandleTable<Search>& Searches() {
   static kwplatform::HandleTable<Search> table(kwplatform::HandleKind::FileSearch);
   return table;
@@ -272,6 +286,68 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
   if (!MapPath(lpPathName, &host)) return FALSE;
   if (mkdir(host.c_str(), 0777) != 0) {
     SetErrorFromErrno();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
+                          HANDLE) {
+  std::string host;
+  if (!MapPath(lpFileName, &host)) return INVALID_HANDLE_VALUE;
+  int flags = O_CLOEXEC;
+  bool reads = access & GENERIC_READ;
+  bool writes = access & GENERIC_WRITE;
+  flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
+  if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
+  else if (disposition == CREATE_ALWAYS) flags |= O_CREAT | O_TRUNC;
+  else if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
+  else if (disposition == TRUNCATE_EXISTING) flags |= O_TRUNC;
+  else if (disposition != OPEN_EXISTING) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  int descriptor = open(host.c_str(), flags, 0666);
+  if (descriptor < 0) {
+    SetErrorFromErrno();
+    return INVALID_HANDLE_VALUE;
+  }
+  uint32_t handle = Files().Add(std::make_shared<OpenFile>(descriptor));
+  if (handle == 0) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return INVALID_HANDLE_VALUE;
+  }
+  return kwplatform::HandleFromValue<HANDLE>(handle);
+}
+
+// The host keeps no settable creation time: a creation time is accepted and not stored.
+BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lastAccess, const FILETIME* lastWrite) {
+  std::shared_ptr<OpenFile> file = Files().Find(kwplatform::HandleValue(hFile));
+  if (file == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  auto toTimespec = [](const FILETIME* time) {
+    struct timespec result = {0, UTIME_OMIT};
+    if (time == nullptr) return result;
+    int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time->dwHighDateTime) << 32) | time->dwLowDateTime);
+    int64_t sinceEpoch = ticks - kSecondsTo1970 * kTicksPerSecond;
+    int64_t seconds = sinceEpoch >= 0 ? sinceEpoch / kTicksPerSecond : (sinceEpoch - kTicksPerSecond + 1) / kTicksPerSecond;
+    result.tv_sec = static_cast<time_t>(seconds);
+    result.tv_nsec = static_cast<long>((sinceEpoch - seconds * kTicksPerSecond) * 100);
+    return result;
+  };
+  struct timespec times[2] = {toTimespec(lastAccess), toTimespec(lastWrite)};
+  if (futimens(file->descriptor, times) != 0) {
+    SetErrorFromErrno();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  if (Files().Remove(kwplatform::HandleValue(hObject)) == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
   return TRUE;

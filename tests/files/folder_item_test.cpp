@@ -198,3 +198,55 @@ TEST_F(FolderItemTest, VolumesAndSystemFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FolderItemTest, ModificationDateCanBeSet) {
+  Put("dated.txt", "x");
+  RuntimeObject* item = Here("dated.txt");
+  RuntimeObject* date = Keep(NewDate(0));
+  dateTotalSecondsSetter(date, 3000000000.0);  // in 1999
+  folderSetModified(item, 0, date);
+  RuntimeObject* read = Keep(folderGetModified(item, 0));
+  EXPECT_EQ(dateTotalSecondsGetter(read), 3000000000.0);
+  folderSetModified(item, 0, nullptr);  // nil: nothing happens
+  folderSetCreation(item, 0, date);     // the host keeps no creation time; nothing fails
+  folderSetModified(Here("missing.txt"), 0, date);
+  EXPECT_FALSE(std::filesystem::exists(Host("missing.txt")));
+  EXPECT_EQ(dateTotalSecondsGetter(Keep(folderGetModified(item, 0))), 3000000000.0);
+}
+
+}  // namespace
+
+namespace {
+
+// The opener: a script that writes what it was given to a file.
+TEST_F(FolderItemTest, LaunchHandsTheFileToTheHostOpener) {
+  Put("opener.sh", "#!/bin/sh\necho \"$1\" > \"$0.$$\" && mv \"$0.$$\" \"$0.out\"\n");
+  std::filesystem::permissions(Host("opener.sh"), std::filesystem::perms::owner_all);
+  Put("doc.txt", "x");
+  setenv("KW_OPENER", Host("opener.sh").c_str(), 1);
+  // The opener runs on its own: wait for what it writes (at most 20 seconds).
+  auto opened = [this] {
+    for (int tries = 0; tries < 200 && !std::filesystem::exists(Host("opener.sh.out")); tries++) usleep(100000);
+    std::string text = Get("opener.sh.out");
+    std::filesystem::remove(Host("opener.sh.out"));
+    return text;
+  };
+  auto shell = [](const std::string& file) {
+    return reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOW));
+  };
+  EXPECT_GT(shell(Windows("doc.txt")), 32u);
+  EXPECT_EQ(opened(), Host("doc.txt") + "\n");
+  EXPECT_EQ(shell(Windows("none.txt")), 2u);  // a missing file
+  FolderItemLaunch(Here("doc.txt"));
+  EXPECT_EQ(opened(), Host("doc.txt") + "\n");
+  EXPECT_GT(shell("http://example.com/"), 32u);  // a URL goes to the opener as it is
+  EXPECT_EQ(opened(), "http://example.com/\n");
+  setenv("KW_OPENER", Host("not-there").c_str(), 1);
+  EXPECT_EQ(shell("http://example.com/"), 31u);  // no opener
+  FolderItemLaunch(Here("doc.txt"));           // nothing happens, nothing fails
+  unsetenv("KW_OPENER");
+}
+
+}  // namespace
