@@ -136,6 +136,14 @@ RuntimeObject* FolderFrom(Getter getter) {
   return NewFolderItem(path);
 }
 
+// A shell folder with a place in the file system, or nil. The path comes from
+// SHGetSpecialFolderPathA, which gives the same answer as walking the shell's item list.
+RuntimeObject* ShellFolder(int csidl) {
+  char path[1024] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) || path[0] == 0) return nullptr;
+  return NewFolderItem(path);
+}
+
 constexpr int kReadOnly = 1;
 constexpr int kReadWrite = 2;
 
@@ -433,6 +441,13 @@ RuntimeObject* getVolume(int32_t index) {
   }
   return nullptr;
 }
+
+RuntimeObject* getAppleMenuFolder() { return ShellFolder(CSIDL_PROGRAMS); }
+RuntimeObject* getControlPanelsFolder() { return ShellFolder(CSIDL_CONTROLS); }
+RuntimeObject* getDesktopFolder() { return ShellFolder(CSIDL_DESKTOPDIRECTORY); }
+RuntimeObject* getStartupItemsFolder() { return ShellFolder(CSIDL_STARTUP); }
+RuntimeObject* getFontsFolder() { return ShellFolder(CSIDL_FONTS); }
+RuntimeObject* getTrashFolder() { return ShellFolder(CSIDL_BITBUCKET); }
 
 RuntimeObject* getExtensionsFolder() { return getSystemFolder(); }
 

@@ -63,6 +63,12 @@ RuntimeObject* FolderItemOpenSound(RuntimeObject* item);
 
 int32_t getVolumeCount();
 RuntimeObject* getVolume(int32_t index);
+RuntimeObject* getAppleMenuFolder();
+RuntimeObject* getControlPanelsFolder();
+RuntimeObject* getDesktopFolder();
+RuntimeObject* getStartupItemsFolder();
+RuntimeObject* getFontsFolder();
+RuntimeObject* getTrashFolder();
 RuntimeObject* getExtensionsFolder();
 RuntimeObject* getPreferencesFolder();
 RuntimeObject* getShutdownItemsFolder();

@@ -577,15 +577,15 @@
   X(folderSetCreation, FilesAndFolders, Implemented) \
   X(folderSetModified, FilesAndFolders, Implemented) \
   X(FolderItemAppendTextFile, FilesAndFolders, Implemented) \
-  X(getAppleMenuFolder, FilesAndFolders, Missing) \
-  X(getControlPanelsFolder, FilesAndFolders, Missing) \
-  X(getDesktopFolder, FilesAndFolders, Missing) \
+  X(getAppleMenuFolder, FilesAndFolders, Implemented) \
+  X(getControlPanelsFolder, FilesAndFolders, Implemented) \
+  X(getDesktopFolder, FilesAndFolders, Implemented) \
   X(getExtensionsFolder, FilesAndFolders, Implemented) \
   X(getPreferencesFolder, FilesAndFolders, Implemented) \
-  X(getStartupItemsFolder, FilesAndFolders, Missing) \
+  X(getStartupItemsFolder, FilesAndFolders, Implemented) \
   X(getShutdownItemsFolder, FilesAndFolders, Implemented) \
-  X(getFontsFolder, FilesAndFolders, Missing) \
-  X(getTrashFolder, FilesAndFolders, Missing) \
+  X(getFontsFolder, FilesAndFolders, Implemented) \
+  X(getTrashFolder, FilesAndFolders, Implemented) \
   X(getSystemFolder, FilesAndFolders, Implemented) \
   X(getTemporaryItemsFolder, FilesAndFolders, Implemented) \
   X(fileExistsGetter, FilesAndFolders, Implemented) \

@@ -95,6 +95,12 @@
   X(DWORD, FILE_ATTRIBUTE_READONLY, 0x01)      \
   X(DWORD, GENERIC_READ, 0x80000000)           \
   X(DWORD, OFN_OVERWRITEPROMPT, 0x00000002)    \
+  X(int, CSIDL_PROGRAMS, 0x0002)               \
+  X(int, CSIDL_CONTROLS, 0x0003)               \
+  X(int, CSIDL_STARTUP, 0x0007)                \
+  X(int, CSIDL_BITBUCKET, 0x000a)              \
+  X(int, CSIDL_DESKTOPDIRECTORY, 0x0010)       \
+  X(int, CSIDL_FONTS, 0x0014)                  \
   X(DWORD, OFN_HIDEREADONLY, 0x00000004)       \
   X(DWORD, OFN_PATHMUSTEXIST, 0x00000800)      \
   X(DWORD, OFN_FILEMUSTEXIST, 0x00001000)      \

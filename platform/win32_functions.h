@@ -172,7 +172,8 @@
 #define KW_SHELL32_FUNCTIONS(X)                                                                 \
   X(HINSTANCE, ShellExecuteA,                                                                   \
     (HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,     \
-     INT nShowCmd))
+     INT nShowCmd))                                                                              \
+  X(BOOL, SHGetSpecialFolderPathA, (HWND hwnd, LPSTR pszPath, int csidl, BOOL fCreate))
 
 #define KW_OLE32_FUNCTIONS(X)                      \
   X(HRESULT, OleInitialize, (LPVOID pvReserved)) \

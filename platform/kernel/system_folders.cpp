@@ -1,8 +1,11 @@
-// The Windows, system and temporary directories, and the current directory, in Windows form.
+// The Windows, system and temporary directories, the shell's special folders, and the current
+// directory, in Windows form.
 //
 // The Windows directory is C:\WINDOWS, the system directory C:\WINDOWS\SYSTEM32 and the
 // temporary directory C:\WINDOWS\TEMP, all inside drive C's host directory, where plug-ins are
-// written and loaded from; they are created on first use so that they always exist and are
+// written and loaded from. The shell folders that have a place in the file system are laid out
+// as Windows 98 had them: C:\WINDOWS\Desktop, C:\WINDOWS\FONTS, C:\WINDOWS\Start Menu\Programs
+// and its StartUp folder. All are created on first use so that they always exist and are
 // writable.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "platform/kernel/paths.h"
 #include "platform/win32.h"
@@ -26,6 +30,10 @@ struct SystemFolders {
   std::string windows;
   std::string system;
   std::string temporary;
+  std::string desktop;
+  std::string fonts;
+  std::string programs;
+  std::string startup;
 };
 
 const SystemFolders& Folders() {
@@ -41,6 +49,15 @@ const SystemFolders& Folders() {
     folders.windows = kwplatform::WindowsPathFromHostPath(windows);
     folders.system = kwplatform::WindowsPathFromHostPath(system);
     folders.temporary = kwplatform::WindowsPathFromHostPath(temporary) + "\\";
+    const std::pair<std::string*, std::string> shell[] = {{&folders.desktop, windows + "/Desktop"},
+                                                          {&folders.fonts, windows + "/FONTS"},
+                                                          {&folders.programs, windows + "/Start Menu"},
+                                                          {&folders.programs, windows + "/Start Menu/Programs"},
+                                                          {&folders.startup, windows + "/Start Menu/Programs/StartUp"}};
+    for (const auto& [folder, host] : shell) {
+      mkdir(host.c_str(), 0755);
+      *folder = kwplatform::WindowsPathFromHostPath(host);
+    }
   });
   return folders;
 }
@@ -61,6 +78,19 @@ extern "C" {
 UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size) { return CopyPath(Folders().windows, buffer, size); }
 
 UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size) { return CopyPath(Folders().system, buffer, size); }
+
+// The folders without a place in the file system (the control panel, the recycle bin) and
+// any other CSIDL give FALSE.
+BOOL WINAPI SHGetSpecialFolderPathA(HWND, LPSTR path, int csidl, BOOL) {
+  const std::string* folder = csidl == CSIDL_DESKTOPDIRECTORY ? &Folders().desktop
+                              : csidl == CSIDL_FONTS          ? &Folders().fonts
+                              : csidl == CSIDL_PROGRAMS       ? &Folders().programs
+                              : csidl == CSIDL_STARTUP        ? &Folders().startup
+                                                              : nullptr;
+  if (folder == nullptr || path == nullptr) return FALSE;
+  CopyPath(*folder, path, kMaxPath);
+  return TRUE;
+}
 
 DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer) { return CopyPath(Folders().temporary, buffer, size); }
 

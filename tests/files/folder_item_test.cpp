@@ -194,6 +194,22 @@ TEST_F(FolderItemTest, VolumesAndSystemFolders) {
   EXPECT_EQ(PathOf(Keep(getExtensionsFolder())), "C:\\WINDOWS\\SYSTEM32");
   EXPECT_EQ(PathOf(Keep(getTemporaryItemsFolder())), "C:\\WINDOWS\\TEMP\\");
   EXPECT_EQ(getShutdownItemsFolder(), nullptr);
+  const struct {
+    RuntimeObject* (*service)();
+    const char* path;  // "" for nil
+  } shell[] = {
+      {getAppleMenuFolder, "C:\\WINDOWS\\Start Menu\\Programs"},
+      {getStartupItemsFolder, "C:\\WINDOWS\\Start Menu\\Programs\\StartUp"},
+      {getDesktopFolder, "C:\\WINDOWS\\Desktop"},
+      {getFontsFolder, "C:\\WINDOWS\\FONTS"},
+      {getControlPanelsFolder, ""},
+      {getTrashFolder, ""},
+  };
+  for (const auto& folder : shell) {
+    RuntimeObject* item = Keep(folder.service());
+    EXPECT_EQ(item ? PathOf(item) : "", folder.path);
+    if (item) EXPECT_TRUE(fileDirectoryGetter(item, 0)) << folder.path;
+  }
   EXPECT_TRUE(fileDirectoryGetter(Keep(getSystemFolder()), 0));
 }
 
@@ -208,12 +224,12 @@ TEST_F(FolderItemTest, ModificationDateCanBeSet) {
   dateTotalSecondsSetter(date, 3000000000.0);  // in 1999
   folderSetModified(item, 0, date);
   RuntimeObject* read = Keep(folderGetModified(item, 0));
-  EXPECT_EQ(dateTotalSecondsGetter(read), 3000000000.0);
+  EXPECT_DOUBLE_EQ(dateTotalSecondsGetter(read), 3000000000.0);
   folderSetModified(item, 0, nullptr);  // nil: nothing happens
   folderSetCreation(item, 0, date);     // the host keeps no creation time; nothing fails
   folderSetModified(Here("missing.txt"), 0, date);
   EXPECT_FALSE(std::filesystem::exists(Host("missing.txt")));
-  EXPECT_EQ(dateTotalSecondsGetter(Keep(folderGetModified(item, 0))), 3000000000.0);
+  EXPECT_DOUBLE_EQ(dateTotalSecondsGetter(Keep(folderGetModified(item, 0))), 3000000000.0);
 }
 
 }  // namespace

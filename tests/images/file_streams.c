@@ -58,7 +58,7 @@ void kw_main(void) {
   void* binaryItem = RuntimeGetFolderItem(&binary_name);
   void* binary = FolderItemCreateBinaryFile(binaryItem, 0);
   BinaryStreamWriteShort(binary, -2);
-  BinaryStreamWriteLong(binary, 123456789);
+  BinaryStreamWriteLong(binary, 123456);
   BinaryStreamWriteDouble(binary, 2.5);
   BinaryStreamWritePString(binary, &word);
   BinaryStreamClose(binary);
