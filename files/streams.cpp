@@ -244,12 +244,20 @@ void TextOutputStreamWrite(RuntimeObject* stream, RuntimeString* text) {
 void TextOutputStreamWriteLine(RuntimeObject* stream, RuntimeString* text) {
   FileStream* file = OpenFileOf(stream);
   if (file == nullptr) return;
-  TextOutputStreamWrite(stream, text);
   RuntimeString* delimiter = reinterpret_cast<TextOutputObject*>(stream)->delimiter;
-  if (StringLength(delimiter) > 0)
-    file->Write(StringCText(delimiter), StringLength(delimiter));
-  else
-    file->Write("\r\n", 2);
+  const char* end = StringLength(delimiter) > 0 ? StringCText(delimiter) : "\r\n";
+  int32_t endLength = StringLength(delimiter) > 0 ? StringLength(delimiter) : 2;
+  int32_t length = StringLength(text);
+  // A short line goes to the system in one write with its line end.
+  char line[1024];
+  if (length + endLength <= static_cast<int32_t>(sizeof line)) {
+    if (length) memcpy(line, StringCText(text), static_cast<size_t>(length));
+    memcpy(line + length, end, static_cast<size_t>(endLength));
+    file->Write(line, length + endLength);
+    return;
+  }
+  TextOutputStreamWrite(stream, text);
+  file->Write(end, endLength);
 }
 
 void TextOutputStreamClose(RuntimeObject* stream) { CloseStream(stream); }
