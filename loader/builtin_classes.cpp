@@ -4,6 +4,8 @@
 #include "core/class_registry.h"
 #include "core/exceptions.h"
 #include "core/variants.h"
+#include "files/date.h"
+#include "files/folder_item.h"
 #include "loader/application_class.h"
 #include "system/mouse_cursor.h"
 
@@ -25,6 +27,8 @@ void RegisterCoreBuiltInClasses() {
   RegisterTimerClass();
   RegisterMouseCursorClass();
   RegisterVariantClasses();
+  RegisterDateClass();
+  RegisterFolderItemClass();
   itemClasses[static_cast<int>(ProjectItemClass::Picture)] = Define("Picture", 36);
   itemClasses[static_cast<int>(ProjectItemClass::Movie)] = Define("Movie", 40);
   // Sound has room for its stored word and for the file it plays.

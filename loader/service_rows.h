@@ -194,11 +194,11 @@
   X(RuntimeHex, NumbersAndDates, Implemented) \
   X(RuntimeOct, NumbersAndDates, Implemented) \
   X(rnd, NumbersAndDates, Implemented) \
-  X(dateStringGetter, NumbersAndDates, Missing) \
-  X(dateFieldGetter, NumbersAndDates, Missing) \
-  X(dateFieldSetter, NumbersAndDates, Missing) \
-  X(dateTotalSecondsGetter, NumbersAndDates, Missing) \
-  X(dateTotalSecondsSetter, NumbersAndDates, Missing) \
+  X(dateStringGetter, NumbersAndDates, Implemented) \
+  X(dateFieldGetter, NumbersAndDates, Implemented) \
+  X(dateFieldSetter, NumbersAndDates, Implemented) \
+  X(dateTotalSecondsGetter, NumbersAndDates, Implemented) \
+  X(dateTotalSecondsSetter, NumbersAndDates, Implemented) \
   X(runCStr, NumbersAndDates, Implemented) \
   X(runCDbl, NumbersAndDates, Implemented) \
   /* Database, cursors and records */ \
@@ -520,95 +520,95 @@
   X(RuntimeHSV, Graphics, Missing) \
   X(RuntimeCMY, Graphics, Missing) \
   /* Text and binary streams */ \
-  X(TextInputStreamReadLine, Streams, Missing) \
-  X(TextInputStreamReadAll, Streams, Missing) \
-  X(TextInputStreamEOF, Streams, Missing) \
-  X(TextOutputStreamWriteLine, Streams, Missing) \
-  X(TextOutputStreamWrite, Streams, Missing) \
-  X(TextOutputStreamClose, Streams, Missing) \
-  X(BinaryStreamEOF, Streams, Missing) \
-  X(BinaryStreamGetLength, Streams, Missing) \
-  X(BinaryStreamSetLength, Streams, Missing) \
-  X(BinaryStreamGetPosition, Streams, Missing) \
-  X(BinaryStreamSetPosition, Streams, Missing) \
-  X(BinaryStreamReadByte, Streams, Missing) \
-  X(BinaryStreamReadShort, Streams, Missing) \
-  X(BinaryStreamReadLong, Streams, Missing) \
-  X(BinaryStreamReadPString, Streams, Missing) \
-  X(BinaryStreamWriteByte, Streams, Missing) \
-  X(BinaryStreamWriteShort, Streams, Missing) \
-  X(BinaryStreamWriteLong, Streams, Missing) \
-  X(BinaryStreamWritePString, Streams, Missing) \
-  X(BinaryStreamClose, Streams, Missing) \
-  X(TextInputStreamClose, Streams, Missing) \
-  X(BinaryStreamRead, Streams, Missing) \
-  X(BinaryStreamWrite, Streams, Missing) \
-  X(BinaryStreamReadFloat, Streams, Missing) \
-  X(BinaryStreamReadDouble, Streams, Missing) \
-  X(BinaryStreamWriteFloat, Streams, Missing) \
-  X(BinaryStreamWriteDouble, Streams, Missing) \
+  X(TextInputStreamReadLine, Streams, Implemented) \
+  X(TextInputStreamReadAll, Streams, Implemented) \
+  X(TextInputStreamEOF, Streams, Implemented) \
+  X(TextOutputStreamWriteLine, Streams, Implemented) \
+  X(TextOutputStreamWrite, Streams, Implemented) \
+  X(TextOutputStreamClose, Streams, Implemented) \
+  X(BinaryStreamEOF, Streams, Implemented) \
+  X(BinaryStreamGetLength, Streams, Implemented) \
+  X(BinaryStreamSetLength, Streams, Implemented) \
+  X(BinaryStreamGetPosition, Streams, Implemented) \
+  X(BinaryStreamSetPosition, Streams, Implemented) \
+  X(BinaryStreamReadByte, Streams, Implemented) \
+  X(BinaryStreamReadShort, Streams, Implemented) \
+  X(BinaryStreamReadLong, Streams, Implemented) \
+  X(BinaryStreamReadPString, Streams, Implemented) \
+  X(BinaryStreamWriteByte, Streams, Implemented) \
+  X(BinaryStreamWriteShort, Streams, Implemented) \
+  X(BinaryStreamWriteLong, Streams, Implemented) \
+  X(BinaryStreamWritePString, Streams, Implemented) \
+  X(BinaryStreamClose, Streams, Implemented) \
+  X(TextInputStreamClose, Streams, Implemented) \
+  X(BinaryStreamRead, Streams, Implemented) \
+  X(BinaryStreamWrite, Streams, Implemented) \
+  X(BinaryStreamReadFloat, Streams, Implemented) \
+  X(BinaryStreamReadDouble, Streams, Implemented) \
+  X(BinaryStreamWriteFloat, Streams, Implemented) \
+  X(BinaryStreamWriteDouble, Streams, Implemented) \
   /* Files and folders */ \
-  X(RuntimeGetFolderItem, FilesAndFolders, Missing) \
-  X(fileAbsolutePathGetter, FilesAndFolders, Missing) \
-  X(fileCountGetter, FilesAndFolders, Missing) \
-  X(fileNameGetter, FilesAndFolders, Missing) \
-  X(fileNameSetter, FilesAndFolders, Missing) \
-  X(fileSizeGetter, FilesAndFolders, Missing) \
-  X(fileLockedGetter, FilesAndFolders, Missing) \
-  X(fileDirectoryGetter, FilesAndFolders, Missing) \
-  X(folderParentGetter, FilesAndFolders, Missing) \
-  X(FolderItemItem, FilesAndFolders, Missing) \
-  X(FolderItemOpenTextFile, FilesAndFolders, Missing) \
-  X(FolderItemCreateTextFile, FilesAndFolders, Missing) \
-  X(FolderItemOpenBinaryFile, FilesAndFolders, Missing) \
-  X(FolderItemCreateBinaryFile, FilesAndFolders, Missing) \
+  X(RuntimeGetFolderItem, FilesAndFolders, Implemented) \
+  X(fileAbsolutePathGetter, FilesAndFolders, Implemented) \
+  X(fileCountGetter, FilesAndFolders, Implemented) \
+  X(fileNameGetter, FilesAndFolders, Implemented) \
+  X(fileNameSetter, FilesAndFolders, Implemented) \
+  X(fileSizeGetter, FilesAndFolders, Implemented) \
+  X(fileLockedGetter, FilesAndFolders, Implemented) \
+  X(fileDirectoryGetter, FilesAndFolders, Implemented) \
+  X(folderParentGetter, FilesAndFolders, Implemented) \
+  X(FolderItemItem, FilesAndFolders, Implemented) \
+  X(FolderItemOpenTextFile, FilesAndFolders, Implemented) \
+  X(FolderItemCreateTextFile, FilesAndFolders, Implemented) \
+  X(FolderItemOpenBinaryFile, FilesAndFolders, Implemented) \
+  X(FolderItemCreateBinaryFile, FilesAndFolders, Implemented) \
   X(FolderItemOpenImage, FilesAndFolders, Missing) \
-  X(fileTypeGetter, FilesAndFolders, Missing) \
-  X(fileVisibleSetter, FilesAndFolders, Missing) \
-  X(fileLockedSetter, FilesAndFolders, Missing) \
-  X(folderFindFolder, FilesAndFolders, Missing) \
-  X(FolderChild, FilesAndFolders, Missing) \
-  X(RuntimeGetOpenFolderItem, FilesAndFolders, Missing) \
-  X(RuntimeGetSaveFolderItem, FilesAndFolders, Missing) \
+  X(fileTypeGetter, FilesAndFolders, Implemented) \
+  X(fileVisibleSetter, FilesAndFolders, Implemented) \
+  X(fileLockedSetter, FilesAndFolders, Implemented) \
+  X(folderFindFolder, FilesAndFolders, Implemented) \
+  X(FolderChild, FilesAndFolders, Implemented) \
+  X(RuntimeGetOpenFolderItem, FilesAndFolders, Implemented) \
+  X(RuntimeGetSaveFolderItem, FilesAndFolders, Implemented) \
   X(FolderItemOpenMovie, FilesAndFolders, Missing) \
-  X(FolderItemDelete, FilesAndFolders, Missing) \
-  X(folderGetModified, FilesAndFolders, Missing) \
-  X(folderGetCreation, FilesAndFolders, Missing) \
-  X(folderSetCreation, FilesAndFolders, Missing) \
-  X(folderSetModified, FilesAndFolders, Missing) \
-  X(FolderItemAppendTextFile, FilesAndFolders, Missing) \
-  X(getAppleMenuFolder, FilesAndFolders, Missing) \
-  X(getControlPanelsFolder, FilesAndFolders, Missing) \
-  X(getDesktopFolder, FilesAndFolders, Missing) \
-  X(getExtensionsFolder, FilesAndFolders, Missing) \
-  X(getPreferencesFolder, FilesAndFolders, Missing) \
-  X(getStartupItemsFolder, FilesAndFolders, Missing) \
-  X(getShutdownItemsFolder, FilesAndFolders, Missing) \
-  X(getFontsFolder, FilesAndFolders, Missing) \
-  X(getTrashFolder, FilesAndFolders, Missing) \
-  X(getSystemFolder, FilesAndFolders, Missing) \
-  X(getTemporaryItemsFolder, FilesAndFolders, Missing) \
-  X(fileExistsGetter, FilesAndFolders, Missing) \
-  X(FolderItemCreateAsFolder, FilesAndFolders, Missing) \
-  X(FolderItemLaunch, FilesAndFolders, Missing) \
-  X(FolderItemCopyFileTo, FilesAndFolders, Missing) \
-  X(FolderItemSaveAsPicture, FilesAndFolders, Missing) \
-  X(fileMacTypeGetter, FilesAndFolders, Missing) \
-  X(fileMacTypeSetter, FilesAndFolders, Missing) \
-  X(fileMacCreatorGetter, FilesAndFolders, Missing) \
-  X(fileMacCreatorSetter, FilesAndFolders, Missing) \
-  X(fileVisibleGetter, FilesAndFolders, Missing) \
+  X(FolderItemDelete, FilesAndFolders, Implemented) \
+  X(folderGetModified, FilesAndFolders, Implemented) \
+  X(folderGetCreation, FilesAndFolders, Implemented) \
+  X(folderSetCreation, FilesAndFolders, Implemented) \
+  X(folderSetModified, FilesAndFolders, Implemented) \
+  X(FolderItemAppendTextFile, FilesAndFolders, Implemented) \
+  X(getAppleMenuFolder, FilesAndFolders, Implemented) \
+  X(getControlPanelsFolder, FilesAndFolders, Implemented) \
+  X(getDesktopFolder, FilesAndFolders, Implemented) \
+  X(getExtensionsFolder, FilesAndFolders, Implemented) \
+  X(getPreferencesFolder, FilesAndFolders, Implemented) \
+  X(getStartupItemsFolder, FilesAndFolders, Implemented) \
+  X(getShutdownItemsFolder, FilesAndFolders, Implemented) \
+  X(getFontsFolder, FilesAndFolders, Implemented) \
+  X(getTrashFolder, FilesAndFolders, Implemented) \
+  X(getSystemFolder, FilesAndFolders, Implemented) \
+  X(getTemporaryItemsFolder, FilesAndFolders, Implemented) \
+  X(fileExistsGetter, FilesAndFolders, Implemented) \
+  X(FolderItemCreateAsFolder, FilesAndFolders, Implemented) \
+  X(FolderItemLaunch, FilesAndFolders, Implemented) \
+  X(FolderItemCopyFileTo, FilesAndFolders, Implemented) \
+  X(FolderItemSaveAsPicture, FilesAndFolders, Implemented) \
+  X(fileMacTypeGetter, FilesAndFolders, Implemented) \
+  X(fileMacTypeSetter, FilesAndFolders, Implemented) \
+  X(fileMacCreatorGetter, FilesAndFolders, Implemented) \
+  X(fileMacCreatorSetter, FilesAndFolders, Implemented) \
+  X(fileVisibleGetter, FilesAndFolders, Implemented) \
   X(FolderItemOpenStyledEditField, FilesAndFolders, Missing) \
   X(FolderItemSaveStyledEditField, FilesAndFolders, Missing) \
-  X(getVolumeCount, FilesAndFolders, Missing) \
-  X(getVolume, FilesAndFolders, Missing) \
-  X(FolderTrueChild, FilesAndFolders, Missing) \
-  X(FolderItemTrueItem, FilesAndFolders, Missing) \
-  X(RuntimeGetTrueFolderItem, FilesAndFolders, Missing) \
-  X(fileAliasGetter, FilesAndFolders, Missing) \
-  X(fileRFSizeGetter, FilesAndFolders, Missing) \
-  X(FolderItemOpenSound, FilesAndFolders, Missing) \
-  X(FolderItemFromPath, FilesAndFolders, Missing) \
+  X(getVolumeCount, FilesAndFolders, Implemented) \
+  X(getVolume, FilesAndFolders, Implemented) \
+  X(FolderTrueChild, FilesAndFolders, Implemented) \
+  X(FolderItemTrueItem, FilesAndFolders, Implemented) \
+  X(RuntimeGetTrueFolderItem, FilesAndFolders, Implemented) \
+  X(fileAliasGetter, FilesAndFolders, Implemented) \
+  X(fileRFSizeGetter, FilesAndFolders, Implemented) \
+  X(FolderItemOpenSound, FilesAndFolders, Implemented) \
+  X(FolderItemFromPath, FilesAndFolders, Implemented) \
   /* Movies, sounds and notes */ \
   X(RuntimeMediaPlay, Media, Missing) \
   X(RuntimeMediaStop, Media, Missing) \

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shlobj.h>
 #else
 #include "platform/win32_types.h"
 #include "platform/win32_api.h"

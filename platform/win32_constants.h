@@ -6,6 +6,12 @@
 #define KW_WIN32_CONSTANTS(X)                  \
   X(LCID, LOCALE_SYSTEM_DEFAULT, 0x0800)       \
   X(LCID, LOCALE_USER_DEFAULT, 0x0400)         \
+  X(DWORD, DATE_SHORTDATE, 0x00000001)         \
+  X(DWORD, DATE_LONGDATE, 0x00000002)          \
+  X(DWORD, TIME_NOMINUTESORSECONDS, 0x00000001) \
+  X(DWORD, TIME_NOSECONDS, 0x00000002)         \
+  X(DWORD, TIME_NOTIMEMARKER, 0x00000004)      \
+  X(DWORD, TIME_FORCE24HOURFORMAT, 0x00000008) \
   X(DWORD, NORM_IGNORECASE, 0x00000001)        \
   X(DWORD, NORM_IGNORENONSPACE, 0x00000002)    \
   X(DWORD, NORM_IGNORESYMBOLS, 0x00000004)     \
@@ -81,6 +87,34 @@
   X(DWORD, DLL_THREAD_DETACH, 3)               \
   X(DWORD, ERROR_SUCCESS, 0)                   \
   X(DWORD, ERROR_FILE_NOT_FOUND, 2)            \
+  X(DWORD, ERROR_PATH_NOT_FOUND, 3)            \
+  X(DWORD, ERROR_ACCESS_DENIED, 5)             \
+  X(DWORD, ERROR_NO_MORE_FILES, 18)            \
+  X(DWORD, ERROR_FILE_EXISTS, 80)              \
+  X(DWORD, ERROR_ALREADY_EXISTS, 183)          \
+  X(DWORD, FILE_ATTRIBUTE_READONLY, 0x01)      \
+  X(DWORD, GENERIC_READ, 0x80000000)           \
+  X(DWORD, OFN_OVERWRITEPROMPT, 0x00000002)    \
+  X(int, CSIDL_PROGRAMS, 0x0002)               \
+  X(int, CSIDL_CONTROLS, 0x0003)               \
+  X(int, CSIDL_STARTUP, 0x0007)                \
+  X(int, CSIDL_BITBUCKET, 0x000a)              \
+  X(int, CSIDL_DESKTOPDIRECTORY, 0x0010)       \
+  X(int, CSIDL_FONTS, 0x0014)                  \
+  X(DWORD, OFN_HIDEREADONLY, 0x00000004)       \
+  X(DWORD, OFN_PATHMUSTEXIST, 0x00000800)      \
+  X(DWORD, OFN_FILEMUSTEXIST, 0x00001000)      \
+  X(DWORD, GENERIC_WRITE, 0x40000000)          \
+  X(DWORD, CREATE_NEW, 1)                      \
+  X(DWORD, CREATE_ALWAYS, 2)                   \
+  X(DWORD, OPEN_EXISTING, 3)                   \
+  X(DWORD, OPEN_ALWAYS, 4)                     \
+  X(DWORD, TRUNCATE_EXISTING, 5)               \
+  X(DWORD, FILE_ATTRIBUTE_HIDDEN, 0x02)        \
+  X(DWORD, FILE_ATTRIBUTE_DIRECTORY, 0x10)     \
+  X(DWORD, FILE_ATTRIBUTE_ARCHIVE, 0x20)       \
+  X(DWORD, FILE_ATTRIBUTE_NORMAL, 0x80)        \
+  X(DWORD, INVALID_FILE_ATTRIBUTES, 0xFFFFFFFF) \
   X(DWORD, ERROR_INVALID_HANDLE, 6)            \
   X(DWORD, ERROR_NOT_ENOUGH_MEMORY, 8)         \
   X(DWORD, ERROR_INVALID_PARAMETER, 87)        \
@@ -175,6 +209,9 @@
 
 // Sizes of structures on 32-bit Windows, checked on both sides.
 #define KW_WIN32_STRUCTURE_SIZES(X) \
+  X(FILETIME, 8)                    \
+  X(SYSTEMTIME, 16)                 \
+  X(WIN32_FIND_DATAA, 320)          \
   X(CRITICAL_SECTION, 24)           \
   X(POINT, 8)                       \
   X(RECT, 16)                       \

@@ -47,7 +47,28 @@
   X(long, _hread, (HFILE hFile, LPVOID lpBuffer, long lBytes))                                  \
   X(long, _hwrite, (HFILE hFile, LPCCH lpBuffer, long lBytes))                                  \
   X(LONG, _llseek, (HFILE hFile, LONG lOffset, int iOrigin))                                    \
-  X(HFILE, _lclose, (HFILE hFile))
+  X(HFILE, _lclose, (HFILE hFile))                                                              \
+  X(DWORD, GetTempPathA, (DWORD nBufferLength, LPSTR lpBuffer))                                 \
+  X(UINT, GetTempFileNameA,                                                                     \
+    (LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName))             \
+  X(BOOL, DeleteFileA, (LPCSTR lpFileName))                                                    \
+  X(HANDLE, FindFirstFileA, (LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData))             \
+  X(BOOL, FindNextFileA, (HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData))                 \
+  X(BOOL, FindClose, (HANDLE hFindFile))                                                        \
+  X(DWORD, GetFileAttributesA, (LPCSTR lpFileName))                                             \
+  X(BOOL, SetFileAttributesA, (LPCSTR lpFileName, DWORD dwFileAttributes))                      \
+  X(BOOL, MoveFileA, (LPCSTR lpExistingFileName, LPCSTR lpNewFileName))                         \
+  X(BOOL, CopyFileA, (LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists))     \
+  X(BOOL, CreateDirectoryA, (LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes))    \
+  X(DWORD, GetLogicalDrives, (void))                                                            \
+  X(HANDLE, CreateFileA,                                                                        \
+    (LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,                               \
+     LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,                   \
+     DWORD dwFlagsAndAttributes, HANDLE hTemplateFile))                                         \
+  X(BOOL, SetFileTime,                                                                          \
+    (HANDLE hFile, const FILETIME* lpCreationTime, const FILETIME* lpLastAccessTime,            \
+     const FILETIME* lpLastWriteTime))                                                          \
+  X(BOOL, CloseHandle, (HANDLE hObject))
 
 // Code pages and comparison.
 #define KW_KERNEL32_STRING_FUNCTIONS(X)                                                         \
@@ -67,7 +88,18 @@
   X(void, Sleep, (DWORD dwMilliseconds))                                                        \
   X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                                    \
   X(UINT, GetWindowsDirectoryA, (LPSTR lpBuffer, UINT uSize))                                   \
-  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))
+  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))                        \
+  X(void, GetSystemTimeAsFileTime, (LPFILETIME lpSystemTimeAsFileTime))                         \
+  X(BOOL, FileTimeToLocalFileTime, (const FILETIME* lpFileTime, LPFILETIME lpLocalFileTime))    \
+  X(BOOL, LocalFileTimeToFileTime, (const FILETIME* lpLocalFileTime, LPFILETIME lpFileTime))    \
+  X(BOOL, FileTimeToSystemTime, (const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime))        \
+  X(BOOL, SystemTimeToFileTime, (const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime))        \
+  X(int, GetDateFormatA,                                                                        \
+    (LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR lpFormat, LPSTR lpDateStr,    \
+     int cchDate))                                                                              \
+  X(int, GetTimeFormatA,                                                                        \
+    (LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, LPCSTR lpFormat, LPSTR lpTimeStr,    \
+     int cchTime))
 
 #define KW_KERNEL32_FUNCTIONS(X)                                                                \
   KW_KERNEL32_MEMORY_FUNCTIONS(X)                                                               \
@@ -132,9 +164,21 @@
 
 #define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
 
+#define KW_COMDLG32_FUNCTIONS(X)                             \
+  X(BOOL, GetOpenFileNameA, (LPOPENFILENAMEA lpofn))          \
+  X(BOOL, GetSaveFileNameA, (LPOPENFILENAMEA lpofn))          \
+  X(DWORD, CommDlgExtendedError, (void))
+
+#define KW_SHELL32_FUNCTIONS(X)                                                                 \
+  X(HINSTANCE, ShellExecuteA,                                                                   \
+    (HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,     \
+     INT nShowCmd))                                                                              \
+  X(BOOL, SHGetSpecialFolderPathA, (HWND hwnd, LPSTR pszPath, int csidl, BOOL fCreate))
+
 #define KW_OLE32_FUNCTIONS(X)                      \
   X(HRESULT, OleInitialize, (LPVOID pvReserved)) \
   X(void, OleUninitialize, (void))
 
 #define KW_WIN32_FUNCTIONS(X) \
-  KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X)
+  KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_COMDLG32_FUNCTIONS(X) \
+  KW_SHELL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X)

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/kernel/paths.h"
@@ -42,8 +43,19 @@ long WriteAll(HFILE file, const char* buffer, long bytes) {
   return done;
 }
 
+// Characters Windows forbids in a file name: control characters, <>"|?* and a ":" other than
+// the drive's.
+bool HasForbiddenCharacter(LPCSTR path) {
+  for (size_t index = 0; path[index]; index++) {
+    unsigned char c = static_cast<unsigned char>(path[index]);
+    if (c < 32 || strchr("<>\"|?*", c) || (c == ':' && index != 1)) return true;
+  }
+  return false;
+}
+
 HFILE Open(LPCSTR path, int flags, mode_t mode) {
   std::string hostPath;
+  if (path == nullptr || HasForbiddenCharacter(path)) return HFILE_ERROR;
   if (!kwplatform::MapWindowsPath(path, &hostPath)) return HFILE_ERROR;
   int file = open(hostPath.c_str(), flags | O_CLOEXEC, mode);
   if (file < 0) return HFILE_ERROR;
@@ -96,5 +108,19 @@ LONG WINAPI _llseek(HFILE hFile, LONG lOffset, int iOrigin) {
 }
 
 HFILE WINAPI _lclose(HFILE hFile) { return close(hFile) == 0 ? 0 : HFILE_ERROR; }
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+  std::string hostPath;
+  if (lpFileName == nullptr || !kwplatform::MapWindowsPath(lpFileName, &hostPath)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  // unlink refuses folders, as DeleteFileA does.
+  if (unlink(hostPath.c_str()) != 0) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  return TRUE;
+}
 
 }  // extern "C"

@@ -27,6 +27,8 @@ enum class HandleKind : uint32_t {
   GdiObject = 5,
   GlobalBlock = 6,
   KernelObject = 7,
+  FileSearch = 8,
+  File = 9,
 };
 
 // The 32-bit value of a handle of any Win32 handle type; 0 when it cannot be one of ours.

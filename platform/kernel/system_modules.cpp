@@ -23,6 +23,8 @@ const SystemExport kernel32Exports[] = {
 };
 const SystemExport user32Exports[] = {KW_USER32_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport comctl32Exports[] = {KW_COMCTL32_FUNCTIONS(KW_EXPORT_ENTRY)};
+const SystemExport comdlg32Exports[] = {KW_COMDLG32_FUNCTIONS(KW_EXPORT_ENTRY)};
+const SystemExport shell32Exports[] = {KW_SHELL32_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport ole32Exports[] = {KW_OLE32_FUNCTIONS(KW_EXPORT_ENTRY)};
 
 #undef KW_EXPORT_ENTRY
@@ -34,8 +36,8 @@ const SystemModule systemModules[] = {
     {"user32.dll", user32Exports},
     {"comctl32.dll", comctl32Exports},
     {"gdi32.dll", {}},
-    {"comdlg32.dll", {}},
-    {"shell32.dll", {}},
+    {"comdlg32.dll", comdlg32Exports},
+    {"shell32.dll", shell32Exports},
     {"ole32.dll", ole32Exports},
     {"winmm.dll", {}},
     {"advapi32.dll", {}},

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
@@ -78,5 +79,19 @@ void ShiftTickCount(uint32_t milliseconds);
 
 // Processor time, user and system, that the calling thread has used, in microseconds.
 uint64_t ThreadProcessorMicroseconds();
+
+// File dialogs: headless, each answered by the next preset answer (a path, or cancel); without
+// one a dialog is cancelled. Every dialog shown is recorded.
+struct FileDialogRecord {
+  bool save;
+  HWND owner;
+  std::vector<std::pair<std::string, std::string>> filter;  // (name, pattern) entries
+  std::string defaultExtension;
+  unsigned flags;
+};
+void PresetFileDialogAnswer(const std::string& path);
+void PresetFileDialogCancel();
+std::vector<FileDialogRecord> FileDialogsShown();
+void ClearFileDialogs();
 
 }  // namespace kwtesting
