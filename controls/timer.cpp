@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "core/class_registry.h"
+#include "core/memory_manager.h"
 #include "core/object_model.h"
 #include "loader/main_loop.h"
 #include "loader/startup.h"
@@ -42,7 +43,8 @@ void FireTimer(LoopTimer* loopTimer) {
 void InitialiseTimer(RuntimeObject* object, ClassRecord*) {
   TimerObject* timer = AsTimer(object);
   timer->lastFiring = GetTickCount();
-  auto* link = new TimerLink{{nullptr, &timer->mode, &timer->period, &timer->lastFiring, FireTimer}, timer};
+  auto* link = static_cast<TimerLink*>(SmallAlloc(sizeof(TimerLink)));
+  *link = {{nullptr, &timer->mode, &timer->period, &timer->lastFiring, FireTimer}, timer};
   timer->loopTimer = &link->loop;
   RegisterLoopTimer(&link->loop);
 }
@@ -51,7 +53,7 @@ void FinaliseTimer(RuntimeObject* object, ClassRecord*) {
   TimerObject* timer = AsTimer(object);
   if (timer->loopTimer == nullptr) return;
   UnregisterLoopTimer(timer->loopTimer);
-  delete reinterpret_cast<TimerLink*>(timer->loopTimer);
+  SmallFree(timer->loopTimer, sizeof(TimerLink));
   timer->loopTimer = nullptr;
 }
 

@@ -33,8 +33,10 @@ class LiveListGuard {
   LiveListGuard& operator=(const LiveListGuard&) = delete;
 };
 
+// The instance size rounded up to whole words, and never less than the header.
 int32_t BlockSize(const ClassRecord* classRecord) {
-  return static_cast<int32_t>((classRecord->instanceSize + 3) / 4 * 4);
+  auto size = static_cast<int32_t>((classRecord->instanceSize + 3) / 4 * 4);
+  return size < static_cast<int32_t>(sizeof(RuntimeObject)) ? static_cast<int32_t>(sizeof(RuntimeObject)) : size;
 }
 
 void RunConstructors(RuntimeObject* object, ClassRecord* classRecord) {
@@ -47,7 +49,6 @@ void RunConstructors(RuntimeObject* object, ClassRecord* classRecord) {
 
 RuntimeObject* NewInstance(ClassRecord* classRecord) {
   int32_t size = BlockSize(classRecord);
-  if (size < static_cast<int32_t>(sizeof(RuntimeObject))) size = sizeof(RuntimeObject);
   auto* object = static_cast<RuntimeObject*>(SmallAlloc(size));
   memset(object, 0, static_cast<size_t>(size));
   object->count = 1;
@@ -64,7 +65,6 @@ RuntimeObject* NewInstance(ClassRecord* classRecord) {
 
 void DestroyInstance(RuntimeObject* object) {
   int32_t size = BlockSize(object->classRecord);
-  if (size < static_cast<int32_t>(sizeof(RuntimeObject))) size = sizeof(RuntimeObject);
   for (ClassRecord* classRecord = object->classRecord; classRecord; classRecord = classRecord->superclass)
     if (classRecord->destructor) classRecord->destructor(object, classRecord);
   {
