@@ -93,6 +93,13 @@ MethodNode* AddMethod(ClassRecord* classRecord, RuntimeString* name, void* entry
   return method;
 }
 
+MethodNode* AddMethod(ClassRecord* classRecord, const char* name, void* entry) {
+  RuntimeString* text = StringFromCString(name);
+  MethodNode* method = AddMethod(classRecord, text, entry);
+  StringRelease(text);
+  return method;
+}
+
 EventHandlerNode* AddEventHandler(ClassRecord* classRecord, RuntimeString* name, void* entry, uint32_t hook) {
   auto* handler = NewNode<EventHandlerNode>();
   handler->name = StringRetain(name);

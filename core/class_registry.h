@@ -32,6 +32,7 @@ int32_t ProjectClassCount();
 // Appending members keeps declaration order; handlers and menu handlers are pushed at the
 // head, so the newest is searched first.
 MethodNode* AddMethod(ClassRecord* classRecord, RuntimeString* name, void* entry);
+MethodNode* AddMethod(ClassRecord* classRecord, const char* name, void* entry);
 EventHandlerNode* AddEventHandler(ClassRecord* classRecord, RuntimeString* name, void* entry, uint32_t hook);
 MenuHandlerNode* AddMenuHandler(ClassRecord* classRecord, RuntimeString* menuItemName, void* entry);
 InterfaceNode* AddInterface(ClassRecord* classRecord, ClassRecord* interfaceClass);
@@ -39,6 +40,12 @@ EventDeclarationNode* AddEventDeclaration(ClassRecord* classRecord, const char* 
                                           const char* result);
 PropertyNode* AddProperty(ClassRecord* classRecord, const char* name, const TypeDescriptor* type, void* getter,
                           void* setter, uint32_t parameter);
+
+// The code address of a service, as member nodes keep it.
+template <typename Function>
+void* CodeAddress(Function* function) {
+  return reinterpret_cast<void*>(function);
+}
 
 // Numbers the methods of interfaces and fills every class's interface tables for a new
 // generation. False when a class lacks an interface method (its table stays partly filled).

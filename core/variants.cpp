@@ -117,12 +117,6 @@ void RemoveAt(CollectionRecord* collection, int32_t position) {
   GuardedFree(entry);
 }
 
-void AddMethodNamed(ClassRecord* classRecord, const char* name, void* entry) {
-  RuntimeString* text = StringFromCString(name);
-  AddMethod(classRecord, text, entry);
-  StringRelease(text);
-}
-
 }  // namespace
 
 void RegisterVariantClasses() {
@@ -131,11 +125,11 @@ void RegisterVariantClasses() {
   if (collectionClass != nullptr && FindClassByName("Collection") == collectionClass) return;
   collectionClass = DefineBuiltInClass("Collection", nullptr, sizeof(CollectionRecord), nullptr, FinaliseCollection);
   AddProperty(collectionClass, "Count", nullptr, reinterpret_cast<void*>(&collectionCount), nullptr, 0);
-  AddMethodNamed(collectionClass, "Item", reinterpret_cast<void*>(&collectionIdxItem));
-  AddMethodNamed(collectionClass, "Item", reinterpret_cast<void*>(&collectionItem));
-  AddMethodNamed(collectionClass, "Add", reinterpret_cast<void*>(&collectionAdd));
-  AddMethodNamed(collectionClass, "Remove", reinterpret_cast<void*>(&collectionIdxRemove));
-  AddMethodNamed(collectionClass, "Remove", reinterpret_cast<void*>(&collectionKeyRemove));
+  AddMethod(collectionClass, "Item", reinterpret_cast<void*>(&collectionIdxItem));
+  AddMethod(collectionClass, "Item", reinterpret_cast<void*>(&collectionItem));
+  AddMethod(collectionClass, "Add", reinterpret_cast<void*>(&collectionAdd));
+  AddMethod(collectionClass, "Remove", reinterpret_cast<void*>(&collectionIdxRemove));
+  AddMethod(collectionClass, "Remove", reinterpret_cast<void*>(&collectionKeyRemove));
 }
 
 extern "C" {

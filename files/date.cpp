@@ -64,11 +64,6 @@ void AddDateProperty(ClassRecord* classRecord, const char* name, void* getter, v
   AddProperty(classRecord, name, nullptr, getter, setter, selector);
 }
 
-template <typename Function>
-void* Entry(Function* function) {
-  return reinterpret_cast<void*>(function);
-}
-
 }  // namespace
 
 void RegisterDateClass() {
@@ -78,12 +73,12 @@ void RegisterDateClass() {
   dateClass = DefineBuiltInClass("Date", nullptr, sizeof(DateObject));
   const char* const fields[] = {"Year", "Month", "Day", "Hour", "Minute", "Second", "DayOfWeek", "DayOfYear", "WeekOfYear"};
   for (uint32_t selector = 0; selector < 9; selector++)
-    AddDateProperty(dateClass, fields[selector], Entry(&dateFieldGetter), selector <= Second ? Entry(&dateFieldSetter) : nullptr,
+    AddDateProperty(dateClass, fields[selector], CodeAddress(&dateFieldGetter), selector <= Second ? CodeAddress(&dateFieldSetter) : nullptr,
                   selector);
   const char* const texts[] = {"ShortDate", "LongDate", "AbbreviatedDate", "ShortTime", "LongTime"};
   for (uint32_t selector = 0; selector < 5; selector++)
-    AddDateProperty(dateClass, texts[selector], Entry(&dateStringGetter), nullptr, selector);
-  AddDateProperty(dateClass, "TotalSeconds", Entry(&dateTotalSecondsGetter), Entry(&dateTotalSecondsSetter), 0);
+    AddDateProperty(dateClass, texts[selector], CodeAddress(&dateStringGetter), nullptr, selector);
+  AddDateProperty(dateClass, "TotalSeconds", CodeAddress(&dateTotalSecondsGetter), CodeAddress(&dateTotalSecondsSetter), 0);
 }
 
 RuntimeObject* NewDate(uint64_t localTime) {

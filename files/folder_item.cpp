@@ -47,17 +47,6 @@ std::string PathText(RuntimeObject* item) {
   return std::string(StringCText(path), static_cast<size_t>(StringLength(path)));
 }
 
-void AddMethodNamed(ClassRecord* classRecord, const char* name, void* entry) {
-  RuntimeString* text = StringFromCString(name);
-  AddMethod(classRecord, text, entry);
-  StringRelease(text);
-}
-
-template <typename Function>
-void* Entry(Function* function) {
-  return reinterpret_cast<void*>(function);
-}
-
 // The file of the item opened (or created) by the given operation, or null.
 std::unique_ptr<FileStream> OpenFile(RuntimeObject* item, bool create, int mode) {
   if (item == nullptr) return nullptr;
@@ -154,32 +143,32 @@ void RegisterFolderItemClass() {
   folderItemClass = FindClassByName("FolderItem");
   if (folderItemClass) return;
   folderItemClass = DefineBuiltInClass("FolderItem", nullptr, sizeof(FolderItemObject), nullptr, FinaliseFolderItem);
-  AddProperty(folderItemClass, "AbsolutePath", nullptr, Entry(&fileAbsolutePathGetter), nullptr, 0);
+  AddProperty(folderItemClass, "AbsolutePath", nullptr, CodeAddress(&fileAbsolutePathGetter), nullptr, 0);
   const struct {
     const char* name;
     void* getter;
     void* setter;
     uint32_t selector;
   } properties[] = {
-      {"Name", Entry(&fileNameGetter), Entry(&fileNameSetter), 0},
-      {"Count", Entry(&fileCountGetter), nullptr, 0},
-      {"Length", Entry(&fileSizeGetter), nullptr, 0},
-      {"ResourceForkLength", Entry(&fileRFSizeGetter), nullptr, 0},
-      {"Exists", Entry(&fileExistsGetter), nullptr, 0},
-      {"Directory", Entry(&fileDirectoryGetter), nullptr, 0},
-      {"Locked", Entry(&fileLockedGetter), Entry(&fileLockedSetter), 0},
-      {"Visible", Entry(&fileVisibleGetter), Entry(&fileVisibleSetter), 0},
-      {"Alias", Entry(&fileAliasGetter), nullptr, 0},
-      {"Type", Entry(&fileTypeGetter), nullptr, 0},
-      {"Parent", Entry(&folderParentGetter), nullptr, 0},
-      {"CreationDate", Entry(&folderGetCreation), Entry(&folderSetCreation), 0},
-      {"ModificationDate", Entry(&folderGetModified), Entry(&folderSetModified), 0},
-      {"MacType", Entry(&fileMacTypeGetter), Entry(&fileMacTypeSetter), 0},
-      {"MacCreator", Entry(&fileMacCreatorGetter), Entry(&fileMacCreatorSetter), 0},
-      {"DesktopFolder", Entry(&folderFindFolder), nullptr, 1},
-      {"TrashFolder", Entry(&folderFindFolder), nullptr, 2},
-      {"SharedTrashFolder", Entry(&folderFindFolder), nullptr, 3},
-      {"TemporaryFolder", Entry(&folderFindFolder), nullptr, 4},
+      {"Name", CodeAddress(&fileNameGetter), CodeAddress(&fileNameSetter), 0},
+      {"Count", CodeAddress(&fileCountGetter), nullptr, 0},
+      {"Length", CodeAddress(&fileSizeGetter), nullptr, 0},
+      {"ResourceForkLength", CodeAddress(&fileRFSizeGetter), nullptr, 0},
+      {"Exists", CodeAddress(&fileExistsGetter), nullptr, 0},
+      {"Directory", CodeAddress(&fileDirectoryGetter), nullptr, 0},
+      {"Locked", CodeAddress(&fileLockedGetter), CodeAddress(&fileLockedSetter), 0},
+      {"Visible", CodeAddress(&fileVisibleGetter), CodeAddress(&fileVisibleSetter), 0},
+      {"Alias", CodeAddress(&fileAliasGetter), nullptr, 0},
+      {"Type", CodeAddress(&fileTypeGetter), nullptr, 0},
+      {"Parent", CodeAddress(&folderParentGetter), nullptr, 0},
+      {"CreationDate", CodeAddress(&folderGetCreation), CodeAddress(&folderSetCreation), 0},
+      {"ModificationDate", CodeAddress(&folderGetModified), CodeAddress(&folderSetModified), 0},
+      {"MacType", CodeAddress(&fileMacTypeGetter), CodeAddress(&fileMacTypeSetter), 0},
+      {"MacCreator", CodeAddress(&fileMacCreatorGetter), CodeAddress(&fileMacCreatorSetter), 0},
+      {"DesktopFolder", CodeAddress(&folderFindFolder), nullptr, 1},
+      {"TrashFolder", CodeAddress(&folderFindFolder), nullptr, 2},
+      {"SharedTrashFolder", CodeAddress(&folderFindFolder), nullptr, 3},
+      {"TemporaryFolder", CodeAddress(&folderFindFolder), nullptr, 4},
   };
   for (const auto& property : properties)
     AddProperty(folderItemClass, property.name, nullptr, property.getter, property.setter, property.selector);
@@ -187,23 +176,23 @@ void RegisterFolderItemClass() {
     const char* name;
     void* entry;
   } methods[] = {
-      {"Child", Entry(&FolderChild)},
-      {"TrueChild", Entry(&FolderTrueChild)},
-      {"OpenAsTextFile", Entry(&FolderItemOpenTextFile)},
-      {"AppendToTextFile", Entry(&FolderItemAppendTextFile)},
-      {"CreateTextFile", Entry(&FolderItemCreateTextFile)},
-      {"OpenAsBinaryFile", Entry(&FolderItemOpenBinaryFile)},
-      {"CreateBinaryFile", Entry(&FolderItemCreateBinaryFile)},
-      {"Delete", Entry(&FolderItemDelete)},
-      {"Item", Entry(&FolderItemItem)},
-      {"TrueItem", Entry(&FolderItemTrueItem)},
-      {"CreateAsFolder", Entry(&FolderItemCreateAsFolder)},
-      {"CopyFileTo", Entry(&FolderItemCopyFileTo)},
-      {"Launch", Entry(&FolderItemLaunch)},
-      {"SaveAsPicture", Entry(&FolderItemSaveAsPicture)},
-      {"OpenAsSound", Entry(&FolderItemOpenSound)},
+      {"Child", CodeAddress(&FolderChild)},
+      {"TrueChild", CodeAddress(&FolderTrueChild)},
+      {"OpenAsTextFile", CodeAddress(&FolderItemOpenTextFile)},
+      {"AppendToTextFile", CodeAddress(&FolderItemAppendTextFile)},
+      {"CreateTextFile", CodeAddress(&FolderItemCreateTextFile)},
+      {"OpenAsBinaryFile", CodeAddress(&FolderItemOpenBinaryFile)},
+      {"CreateBinaryFile", CodeAddress(&FolderItemCreateBinaryFile)},
+      {"Delete", CodeAddress(&FolderItemDelete)},
+      {"Item", CodeAddress(&FolderItemItem)},
+      {"TrueItem", CodeAddress(&FolderItemTrueItem)},
+      {"CreateAsFolder", CodeAddress(&FolderItemCreateAsFolder)},
+      {"CopyFileTo", CodeAddress(&FolderItemCopyFileTo)},
+      {"Launch", CodeAddress(&FolderItemLaunch)},
+      {"SaveAsPicture", CodeAddress(&FolderItemSaveAsPicture)},
+      {"OpenAsSound", CodeAddress(&FolderItemOpenSound)},
   };
-  for (const auto& method : methods) AddMethodNamed(folderItemClass, method.name, method.entry);
+  for (const auto& method : methods) AddMethod(folderItemClass, method.name, method.entry);
   RegisterStreamClasses();
 }
 

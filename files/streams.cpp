@@ -72,17 +72,6 @@ RuntimeObject* NewStream(ClassRecord* classRecord, std::unique_ptr<FileStream> f
   return stream;
 }
 
-void AddMethodNamed(ClassRecord* classRecord, const char* name, void* entry) {
-  RuntimeString* text = StringFromCString(name);
-  AddMethod(classRecord, text, entry);
-  StringRelease(text);
-}
-
-template <typename Function>
-void* Entry(Function* function) {
-  return reinterpret_cast<void*>(function);
-}
-
 // --- Text input ---
 
 TextInputObject* AsTextInput(RuntimeObject* stream) { return reinterpret_cast<TextInputObject*>(stream); }
@@ -128,44 +117,44 @@ void RegisterStreamClasses() {
   textInputClass = FindClassByName("TextInputStream");
   if (textInputClass == nullptr) {
     textInputClass = DefineBuiltInClass("TextInputStream", nullptr, sizeof(TextInputObject), nullptr, FinaliseStream);
-    AddMethodNamed(textInputClass, "ReadLine", Entry(&TextInputStreamReadLine));
-    AddMethodNamed(textInputClass, "ReadAll", Entry(&TextInputStreamReadAll));
-    AddProperty(textInputClass, "EOF", nullptr, Entry(&TextInputStreamEOF), nullptr, 0);
-    AddMethodNamed(textInputClass, "Close", Entry(&TextInputStreamClose));
+    AddMethod(textInputClass, "ReadLine", CodeAddress(&TextInputStreamReadLine));
+    AddMethod(textInputClass, "ReadAll", CodeAddress(&TextInputStreamReadAll));
+    AddProperty(textInputClass, "EOF", nullptr, CodeAddress(&TextInputStreamEOF), nullptr, 0);
+    AddMethod(textInputClass, "Close", CodeAddress(&TextInputStreamClose));
   }
   textOutputClass = FindClassByName("TextOutputStream");
   if (textOutputClass == nullptr) {
     textOutputClass =
         DefineBuiltInClass("TextOutputStream", nullptr, sizeof(TextOutputObject), nullptr, FinaliseTextOutput);
-    AddProperty(textOutputClass, "Delimiter", nullptr, Entry(&stringGetter), Entry(&stringSetter),
+    AddProperty(textOutputClass, "Delimiter", nullptr, CodeAddress(&stringGetter), CodeAddress(&stringSetter),
                 offsetof(TextOutputObject, delimiter));
-    AddMethodNamed(textOutputClass, "WriteLine", Entry(&TextOutputStreamWriteLine));
-    AddMethodNamed(textOutputClass, "Write", Entry(&TextOutputStreamWrite));
-    AddMethodNamed(textOutputClass, "Close", Entry(&TextOutputStreamClose));
+    AddMethod(textOutputClass, "WriteLine", CodeAddress(&TextOutputStreamWriteLine));
+    AddMethod(textOutputClass, "Write", CodeAddress(&TextOutputStreamWrite));
+    AddMethod(textOutputClass, "Close", CodeAddress(&TextOutputStreamClose));
   }
   binaryClass = FindClassByName("BinaryStream");
   if (binaryClass == nullptr) {
     binaryClass = DefineBuiltInClass("BinaryStream", nullptr, sizeof(BinaryObject), nullptr, FinaliseStream);
-    AddProperty(binaryClass, "LittleEndian", nullptr, Entry(&ByteFieldGetter), Entry(&ByteFieldSetter),
+    AddProperty(binaryClass, "LittleEndian", nullptr, CodeAddress(&ByteFieldGetter), CodeAddress(&ByteFieldSetter),
                 offsetof(BinaryObject, littleEndian));
-    AddProperty(binaryClass, "EOF", nullptr, Entry(&BinaryStreamEOF), nullptr, 0);
-    AddProperty(binaryClass, "Length", nullptr, Entry(&BinaryStreamGetLength), Entry(&BinaryStreamSetLength), 0);
-    AddProperty(binaryClass, "Position", nullptr, Entry(&BinaryStreamGetPosition), Entry(&BinaryStreamSetPosition),
+    AddProperty(binaryClass, "EOF", nullptr, CodeAddress(&BinaryStreamEOF), nullptr, 0);
+    AddProperty(binaryClass, "Length", nullptr, CodeAddress(&BinaryStreamGetLength), CodeAddress(&BinaryStreamSetLength), 0);
+    AddProperty(binaryClass, "Position", nullptr, CodeAddress(&BinaryStreamGetPosition), CodeAddress(&BinaryStreamSetPosition),
                 0);
     const struct {
       const char* name;
       void* entry;
     } methods[] = {
-        {"ReadByte", Entry(&BinaryStreamReadByte)},       {"ReadShort", Entry(&BinaryStreamReadShort)},
-        {"ReadLong", Entry(&BinaryStreamReadLong)},       {"ReadSingle", Entry(&BinaryStreamReadFloat)},
-        {"ReadDouble", Entry(&BinaryStreamReadDouble)},   {"ReadPString", Entry(&BinaryStreamReadPString)},
-        {"Read", Entry(&BinaryStreamRead)},               {"WriteByte", Entry(&BinaryStreamWriteByte)},
-        {"WriteShort", Entry(&BinaryStreamWriteShort)},   {"WriteLong", Entry(&BinaryStreamWriteLong)},
-        {"WriteSingle", Entry(&BinaryStreamWriteFloat)},  {"WriteDouble", Entry(&BinaryStreamWriteDouble)},
-        {"WritePString", Entry(&BinaryStreamWritePString)}, {"Write", Entry(&BinaryStreamWrite)},
-        {"Close", Entry(&BinaryStreamClose)},
+        {"ReadByte", CodeAddress(&BinaryStreamReadByte)},       {"ReadShort", CodeAddress(&BinaryStreamReadShort)},
+        {"ReadLong", CodeAddress(&BinaryStreamReadLong)},       {"ReadSingle", CodeAddress(&BinaryStreamReadFloat)},
+        {"ReadDouble", CodeAddress(&BinaryStreamReadDouble)},   {"ReadPString", CodeAddress(&BinaryStreamReadPString)},
+        {"Read", CodeAddress(&BinaryStreamRead)},               {"WriteByte", CodeAddress(&BinaryStreamWriteByte)},
+        {"WriteShort", CodeAddress(&BinaryStreamWriteShort)},   {"WriteLong", CodeAddress(&BinaryStreamWriteLong)},
+        {"WriteSingle", CodeAddress(&BinaryStreamWriteFloat)},  {"WriteDouble", CodeAddress(&BinaryStreamWriteDouble)},
+        {"WritePString", CodeAddress(&BinaryStreamWritePString)}, {"Write", CodeAddress(&BinaryStreamWrite)},
+        {"Close", CodeAddress(&BinaryStreamClose)},
     };
-    for (const auto& method : methods) AddMethodNamed(binaryClass, method.name, method.entry);
+    for (const auto& method : methods) AddMethod(binaryClass, method.name, method.entry);
   }
 }
 

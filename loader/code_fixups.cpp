@@ -5,13 +5,14 @@
 
 #include "core/memory_manager.h"
 #include "core/runtime_string.h"
+#include "loader/image_format.h"
 #include "loader/service_table.h"
 
 namespace {
 
-constexpr uint8_t LinkChainRecord = 0x01;
-constexpr uint8_t DataReferenceRecord = 0x02;
-constexpr uint8_t NearCallOpcode = 0xE8;
+using image_format::ChainRecord;
+using image_format::DataReferenceRecord;
+using image_format::NearCallOpcode;
 
 uint32_t AddressOf(const void* address) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address)); }
 
@@ -117,7 +118,7 @@ bool ApplyCodeFixups(ApplicationImage& image, const uint8_t* stream, uint32_t le
       memcpy(image.codeBase + offset, &value, 4);
       continue;
     }
-    if (kind != LinkChainRecord) continue;  // any other byte is skipped
+    if (kind != ChainRecord) continue;  // any other byte is skipped
 
     if (length - position < 5 || length - position - 5 < stream[position + 4]) {
       *message = DamagedImage("truncated code fixup", recordStart);

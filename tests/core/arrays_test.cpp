@@ -14,12 +14,9 @@
 #include "core/object_model.h"
 #include "core/runtime_string.h"
 #include "library/string_functions.h"
+#include "tests/core/core_test_support.h"
 
 namespace {
-
-#define EXPECT_RAISES(statement, className)          \
-  EXPECT_EXIT(statement, ::testing::ExitedWithCode(0), \
-              "An exception of class " className " was not handled")
 
 RuntimeArray* NewArray(std::vector<int32_t> bounds) {
   RuntimeArray* array = RuntimeCreateArray();
@@ -27,7 +24,6 @@ RuntimeArray* NewArray(std::vector<int32_t> bounds) {
   return array;
 }
 
-std::string Text(RuntimeString* s) { return std::string(StringCText(s), static_cast<size_t>(StringLength(s))); }
 
 // Reads a string element and gives back the reference the read handed out.
 std::string ReadString(RuntimeArray* array, int32_t index) {
@@ -43,23 +39,7 @@ std::vector<int32_t> Ints(RuntimeArray* array) {
   return values;
 }
 
-class ArraysTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ForgetClassesForTesting();
-    RegisterExceptionClasses();
-    itemClass = DefineBuiltInClass("Item", nullptr, 24);
-    bytesBefore = SmallBytesInUse();
-    objectsBefore = LiveObjectCount();
-  }
-  void ExpectBalanced() {
-    EXPECT_EQ(SmallBytesInUse(), bytesBefore) << "bytes in use";
-    EXPECT_EQ(LiveObjectCount(), objectsBefore) << "live objects";
-  }
-  ClassRecord* itemClass = nullptr;
-  int32_t bytesBefore = 0;
-  int32_t objectsBefore = 0;
-};
+using ArraysTest = BalancedTest;
 
 TEST_F(ArraysTest, StorageIsAllocatedOnWritesOnlyAndAheadOfTheIndex) {
   RuntimeArray* array = NewArray({9});

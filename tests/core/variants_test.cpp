@@ -11,14 +11,10 @@
 #include "core/memory_manager.h"
 #include "core/object_model.h"
 #include "core/runtime_string.h"
+#include "tests/core/core_test_support.h"
 
 namespace {
 
-#define EXPECT_RAISES(statement, className)          \
-  EXPECT_EXIT(statement, ::testing::ExitedWithCode(0), \
-              "An exception of class " className " was not handled")
-
-std::string Text(RuntimeString* s) { return std::string(StringCText(s), static_cast<size_t>(StringLength(s))); }
 
 // The text of a Variant, with the reference the conversion handed out given back.
 std::string TextOf(RuntimeObject* variant) {
@@ -28,24 +24,15 @@ std::string TextOf(RuntimeObject* variant) {
   return text;
 }
 
-class VariantsTest : public ::testing::Test {
+class VariantsTest : public BalancedTest {
  protected:
   void SetUp() override {
-    ForgetClassesForTesting();
-    RegisterExceptionClasses();
+    BalancedTest::SetUp();
     RegisterVariantClasses();
-    itemClass = DefineBuiltInClass("Item", nullptr, 24);
     bytesBefore = SmallBytesInUse();
     objectsBefore = LiveObjectCount();
   }
-  void ExpectBalanced() {
-    EXPECT_EQ(SmallBytesInUse(), bytesBefore) << "bytes in use";
-    EXPECT_EQ(LiveObjectCount(), objectsBefore) << "live objects";
-  }
   RuntimeObject* NewCollection() { return NewInstance(FindClassByName("Collection")); }
-  ClassRecord* itemClass = nullptr;
-  int32_t bytesBefore = 0;
-  int32_t objectsBefore = 0;
 };
 
 TEST_F(VariantsTest, TypeCodesAndTests) {

@@ -48,7 +48,9 @@ TEST_F(FileStreamTest, OpenFailuresGiveFalse) {
     FileStream file;
     EXPECT_FALSE(file.Open(path.c_str(), 1)) << path;
     EXPECT_FALSE(file.Open(path.c_str(), 2)) << path;
-    if (path != missing) EXPECT_FALSE(file.Create(path.c_str())) << path;
+    if (path != missing) {
+      EXPECT_FALSE(file.Create(path.c_str())) << path;
+    }
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.Length(), 0);
     EXPECT_EQ(file.Position(), 0);

@@ -10,7 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "core/object_model.h"
 #include "core/runtime_string.h"
 #include "platform/kernel/paths.h"
 
@@ -22,7 +24,17 @@ class FolderFixture : public ::testing::Test {
     host_ = pattern;
     windows_ = kwplatform::WindowsPathFromHostPath(host_);
   }
-  void TearDown() override { std::filesystem::remove_all(host_); }
+  void TearDown() override {
+    for (RuntimeObject* object : kept_) RuntimeUnlockObject(object);
+    std::filesystem::permissions(host_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+    std::filesystem::remove_all(host_);
+  }
+
+  // An object a service returned, released at the end of the test.
+  RuntimeObject* Keep(RuntimeObject* object) {
+    if (object) kept_.push_back(object);
+    return object;
+  }
 
   std::string Windows(const std::string& name) const { return windows_ + "\\" + name; }
   std::string Host(const std::string& name) const { return host_ + "/" + name; }
@@ -37,6 +49,7 @@ class FolderFixture : public ::testing::Test {
 
   std::string host_;
   std::string windows_;
+  std::vector<RuntimeObject*> kept_;
 };
 
 // The bytes of a string the engine returned, released.

@@ -16,20 +16,10 @@ namespace {
 
 class FolderItemTest : public FolderFixture {
  protected:
-  RuntimeObject* Keep(RuntimeObject* object) {
-    if (object) kept_.push_back(object);
-    return object;
-  }
-  void TearDown() override {
-    for (RuntimeObject* object : kept_) RuntimeUnlockObject(object);
-    std::filesystem::permissions(host_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
-    FolderFixture::TearDown();
-  }
   RuntimeObject* Item(const std::string& path) { return Keep(NewFolderItem(path.c_str())); }
   RuntimeObject* Here(const std::string& name) { return Item(Windows(name)); }
   std::string PathOf(RuntimeObject* item) { return Take(fileAbsolutePathGetter(item, 0)); }
 
-  std::vector<RuntimeObject*> kept_;
 };
 
 TEST_F(FolderItemTest, NamesParentsAndChildren) {
@@ -208,7 +198,9 @@ TEST_F(FolderItemTest, VolumesAndSystemFolders) {
   for (const auto& folder : shell) {
     RuntimeObject* item = Keep(folder.service());
     EXPECT_EQ(item ? PathOf(item) : "", folder.path);
-    if (item) EXPECT_TRUE(fileDirectoryGetter(item, 0)) << folder.path;
+    if (item) {
+      EXPECT_TRUE(fileDirectoryGetter(item, 0)) << folder.path;
+    }
   }
   EXPECT_TRUE(fileDirectoryGetter(Keep(getSystemFolder()), 0));
 }

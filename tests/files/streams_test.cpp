@@ -14,15 +14,6 @@ namespace {
 
 class StreamTest : public FolderFixture {
  protected:
-  // A stream service result, released at the end of the test.
-  RuntimeObject* Keep(RuntimeObject* object) {
-    if (object) kept_.push_back(object);
-    return object;
-  }
-  void TearDown() override {
-    for (RuntimeObject* object : kept_) RuntimeUnlockObject(object);
-    FolderFixture::TearDown();
-  }
   RuntimeObject* Item(const std::string& name) { return Keep(NewFolderItem(Windows(name).c_str())); }
   RuntimeObject* OpenText(const std::string& name) { return Keep(FolderItemOpenTextFile(Item(name))); }
   RuntimeObject* CreateText(const std::string& name) { return Keep(FolderItemCreateTextFile(Item(name))); }
@@ -31,7 +22,6 @@ class StreamTest : public FolderFixture {
     return Keep(FolderItemOpenBinaryFile(Item(name), readWrite));
   }
 
-  std::vector<RuntimeObject*> kept_;
 };
 
 std::vector<std::string> ReadLines(RuntimeObject* stream, int count) {

@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "loader/image_format.h"
 #include "tools/kwlink/byte_order.h"
 
 namespace kwlink {
-namespace {
 
-constexpr uint8_t ChainRecord = 0x01;
-constexpr uint8_t DataReferenceRecord = 0x02;
-constexpr uint16_t SkipWord = 0x8000;
-constexpr uint16_t CodeRunWord = 0x4000;
-constexpr uint16_t DataRunWord = 0x4200;
-constexpr uint32_t LongestSkip = 4096;
-constexpr uint32_t LongestRun = 512;
-
-}  // namespace
+using namespace image_format;
 
 std::vector<uint8_t> EncodeCodeFixups(std::span<const CallChain> chains, std::span<const uint32_t> dataReferences) {
   std::vector<uint8_t> stream;
