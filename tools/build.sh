@@ -33,6 +33,11 @@ case "$configuration" in
     ;;
 esac
 
+# A compiler cache, when the machine has one, shares objects between work trees of one checkout.
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=1
+  options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$top" -B "$directory" "${options[@]}" >/dev/null
 if (($#)); then
   cmake --build "$directory" -j "$jobs" --target "$@"
