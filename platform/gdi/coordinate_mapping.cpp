@@ -18,6 +18,12 @@ LONG Scale(long value, long numerator, long denominator) {
 
 bool Scaled(const DeviceContextState& state) { return state.mapMode != MM_TEXT; }
 
+// The magnitude of a length scaled by numerator ÷ denominator in the scalable modes.
+int Length(const DeviceContextState& state, int value, LONG numerator, LONG denominator) {
+  if (!Scaled(state)) return std::abs(value);
+  return static_cast<int>(std::labs(Scale(value, numerator, denominator)));
+}
+
 // A point from one space (origin, extent) into the other.
 POINT Map(const DeviceContextState& state, POINT point, POINT fromOrigin, SIZE fromExtent, POINT toOrigin,
           SIZE toExtent) {
@@ -117,13 +123,19 @@ RECT LogicalRectangleToDevice(const DeviceContextState& state, int left, int top
 }
 
 int DeviceWidth(const DeviceContextState& state, int logical) {
-  if (!Scaled(state)) return std::abs(logical);
-  return static_cast<int>(std::labs(Scale(logical, state.viewportExtent.cx, state.windowExtent.cx)));
+  return Length(state, logical, state.viewportExtent.cx, state.windowExtent.cx);
 }
 
 int DeviceHeight(const DeviceContextState& state, int logical) {
-  if (!Scaled(state)) return std::abs(logical);
-  return static_cast<int>(std::labs(Scale(logical, state.viewportExtent.cy, state.windowExtent.cy)));
+  return Length(state, logical, state.viewportExtent.cy, state.windowExtent.cy);
+}
+
+int LogicalWidth(const DeviceContextState& state, int device) {
+  return Length(state, device, state.windowExtent.cx, state.viewportExtent.cx);
+}
+
+int LogicalHeight(const DeviceContextState& state, int device) {
+  return Length(state, device, state.windowExtent.cy, state.viewportExtent.cy);
 }
 
 }  // namespace kwplatform

@@ -5,6 +5,7 @@
 namespace {
 
 using gditest::Canvas;
+using gditest::InkBounds;
 
 // Selects a pen and a brush for one test and deletes them afterwards.
 class Tools {
@@ -24,20 +25,6 @@ class Tools {
   HDC dc_;
   HGDIOBJ pen_, brush_, oldPen_, oldBrush_;
 };
-
-// The bounding box of the pixels that are not white.
-RECT InkBounds(const std::vector<std::string>& picture) {
-  RECT box = {1000, 1000, -1, -1};
-  for (int y = 0; y < static_cast<int>(picture.size()); y++)
-    for (int x = 0; x < static_cast<int>(picture[y].size()); x++)
-      if (picture[y][x] != '.') {
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-  return box;
-}
 
 TEST(GdiLines, LineToLeavesOutTheEndPointInEveryDirection) {
   struct Case {
