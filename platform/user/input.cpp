@@ -17,43 +17,35 @@ namespace {
 
 constexpr int buttonKeys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
 // Client-area messages of each button: press, release, double click.
-constexpr UINT buttonMessages[3][3] = {{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK},
-                                       {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK},
-                                       {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK}};
-// The non-client forms: mouse move, then press and release of each button.
-constexpr UINT nonClientButtonMessages[3][2] = {
-    {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP}, {WM_NCRBUTTONDOWN, WM_NCRBUTTONUP}, {WM_NCMBUTTONDOWN, WM_NCMBUTTONUP}};
+// The messages of the mouse, in the client area and over the frame: the move, then the press
+// and the release of each button (left, right, middle).
+struct MouseMessages {
+  UINT move;
+  UINT buttons[3][2];
+};
+constexpr MouseMessages clientMessages = {
+    WM_MOUSEMOVE, {{WM_LBUTTONDOWN, WM_LBUTTONUP}, {WM_RBUTTONDOWN, WM_RBUTTONUP}, {WM_MBUTTONDOWN, WM_MBUTTONUP}}};
+constexpr MouseMessages nonClientMessages = {WM_NCMOUSEMOVE,
+                                             {{WM_NCLBUTTONDOWN, WM_NCLBUTTONUP},
+                                              {WM_NCRBUTTONDOWN, WM_NCRBUTTONUP},
+                                              {WM_NCMBUTTONDOWN, WM_NCMBUTTONUP}}};
 
+// The mouse buttons and modifier keys down, as the MK_ flags of a mouse message.
 WPARAM MouseKeyState() {
+  constexpr struct {
+    int key;
+    WPARAM flag;
+  } keys[] = {{VK_LBUTTON, MK_LBUTTON}, {VK_RBUTTON, MK_RBUTTON}, {VK_MBUTTON, MK_MBUTTON},
+              {VK_SHIFT, MK_SHIFT},     {VK_CONTROL, MK_CONTROL}};
   WPARAM state = 0;
-  if (IsKeyDown(VK_LBUTTON)) state |= MK_LBUTTON;
-  if (IsKeyDown(VK_RBUTTON)) state |= MK_RBUTTON;
-  if (IsKeyDown(VK_MBUTTON)) state |= MK_MBUTTON;
-  if (IsKeyDown(VK_SHIFT)) state |= MK_SHIFT;
-  if (IsKeyDown(VK_CONTROL)) state |= MK_CONTROL;
+  for (const auto& key : keys)
+    if (IsKeyDown(key.key)) state |= key.flag;
   return state;
 }
 
-UINT ClientMessageOf(const InputEvent& event) {
-  switch (event.kind) {
-    case InputEvent::Kind::ButtonDown:
-      return buttonMessages[event.button][0];
-    case InputEvent::Kind::ButtonUp:
-      return buttonMessages[event.button][1];
-    default:
-      return WM_MOUSEMOVE;
-  }
-}
-
-UINT NonClientMessageOf(const InputEvent& event) {
-  switch (event.kind) {
-    case InputEvent::Kind::ButtonDown:
-      return nonClientButtonMessages[event.button][0];
-    case InputEvent::Kind::ButtonUp:
-      return nonClientButtonMessages[event.button][1];
-    default:
-      return WM_NCMOUSEMOVE;
-  }
+UINT MessageOf(const InputEvent& event, const MouseMessages& messages) {
+  if (event.kind == InputEvent::Kind::MouseMove) return messages.move;
+  return messages.buttons[event.button][event.kind == InputEvent::Kind::ButtonDown ? 0 : 1];
 }
 
 // A second press of the same button on a CS_DBLCLKS window, soon and near enough, is a double click.
@@ -77,7 +69,7 @@ bool CookMouse(const InputEvent& event, MSG* message) {
   POINT point = CursorPosition();
   bool press = event.kind == InputEvent::Kind::ButtonDown;
   if (event.kind != InputEvent::Kind::MouseMove) SetKeyDown(buttonKeys[event.button], press);
-  UINT clientMessage = ClientMessageOf(event);
+  UINT clientMessage = MessageOf(event, clientMessages);
   *message = MSG{nullptr, clientMessage, MouseKeyState(), 0, GetTickCount(), point};
 
   // The capturing window takes every mouse message, in its client coordinates.
@@ -108,7 +100,7 @@ bool CookMouse(const InputEvent& event, MSG* message) {
   message->hwnd = target->handle;
   if (hit != HTCLIENT) {
     // Over the frame: the non-client message, with the hit code and the screen position.
-    message->message = NonClientMessageOf(event);
+    message->message = MessageOf(event, nonClientMessages);
     message->wParam = static_cast<WPARAM>(hit);
     message->lParam = MAKELPARAM(point.x, point.y);
     return true;

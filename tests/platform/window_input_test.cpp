@@ -9,13 +9,7 @@
 
 namespace {
 
-using windowtest::Answers;
-using windowtest::FirstReceived;
-using windowtest::Received;
-using windowtest::ReceivedAmong;
-using windowtest::ReceivedNumbers;
-using windowtest::WindowTest;
-using Sequence = std::vector<std::pair<HWND, UINT>>;
+using namespace windowtest;
 
 LRESULT CALLBACK TransparentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCHITTEST) return HTTRANSPARENT;
@@ -26,14 +20,7 @@ class InputTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    WNDCLASSA description = {};
-    description.lpfnWndProc = TransparentProcedure;
-    description.lpszClassName = "KWTestTransparent";
-    ASSERT_NE(RegisterClassA(&description), 0);
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    EXPECT_TRUE(UnregisterClassA("KWTestTransparent", nullptr));
+    RegisterExtraClass("KWTestTransparent", TransparentProcedure);
   }
 
   // A borderless popup at (100, 100), 300 x 200: its client coordinates are the screen's less 100.
@@ -188,11 +175,7 @@ LRESULT CALLBACK CursorChoosingParent(HWND window, UINT message, WPARAM wParam, 
 }
 
 TEST_F(InputTest, SetCursorAsksTheParentBeforeTheClassCursor) {
-  WNDCLASSA description = {};
-  description.lpfnWndProc = DefWindowProcA;
-  description.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
-  description.lpszClassName = "KWTestIBeam";
-  ASSERT_NE(RegisterClassA(&description), 0);
+  RegisterExtraClass("KWTestIBeam", DefWindowProcA, 0, nullptr, LoadCursorA(nullptr, IDC_IBEAM));
   HWND stage = CreateStage();
   SetWindowLongA(stage, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(CursorChoosingParent)));
   CreateWindowExA(0, "KWTestIBeam", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, stage, nullptr, nullptr, nullptr);
@@ -207,16 +190,10 @@ TEST_F(InputTest, SetCursorAsksTheParentBeforeTheClassCursor) {
     kwtesting::PumpMessages();
     EXPECT_EQ(kwtesting::CurrentCursor(), LoadCursorA(nullptr, c.expected)) << c.parentChooses;
   }
-  DestroyWindow(stage);
-  EXPECT_TRUE(UnregisterClassA("KWTestIBeam", nullptr));
 }
 
 TEST_F(InputTest, DoubleClicksOnlyForClassesThatAskForThem) {
-  WNDCLASSA description = {};
-  description.lpfnWndProc = windowtest::RecordingProcedure;
-  description.style = CS_DBLCLKS;
-  description.lpszClassName = "KWTestDoubleClicks";
-  ASSERT_NE(RegisterClassA(&description), 0);
+  RegisterExtraClass("KWTestDoubleClicks", RecordingProcedure, CS_DBLCLKS);
   struct Case {
     const char* className;
     std::vector<UINT> expected;
@@ -239,7 +216,6 @@ TEST_F(InputTest, DoubleClicksOnlyForClassesThatAskForThem) {
     EXPECT_EQ(numbers, c.expected) << c.className;
     DestroyWindow(window);
   }
-  EXPECT_TRUE(UnregisterClassA("KWTestDoubleClicks", nullptr));
 }
 
 SHORT shiftStateAtKey = 0;

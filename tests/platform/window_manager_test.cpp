@@ -7,12 +7,7 @@
 
 namespace {
 
-using windowtest::FirstReceived;
-using windowtest::Received;
-using windowtest::ReceivedAmong;
-using windowtest::ReceivedNumbers;
-using windowtest::WindowTest;
-using Sequence = std::vector<std::pair<HWND, UINT>>;
+using namespace windowtest;
 
 bool SameRectangle(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -118,8 +113,12 @@ TEST_F(WindowTest, MovingAndSizingSendMoveAndSizeOnlyForWhatChanged) {
                            step.place.bottom - step.place.top, FALSE))
         << step.name;
     EXPECT_EQ(ReceivedNumbers(step.window), step.expected) << step.name;
-    if (const auto* move = FirstReceived(step.window, WM_MOVE)) EXPECT_EQ(move->lParam, step.moveParameter) << step.name;
-    if (const auto* size = FirstReceived(step.window, WM_SIZE)) EXPECT_EQ(size->lParam, step.sizeParameter) << step.name;
+    if (const auto* move = FirstReceived(step.window, WM_MOVE)) {
+      EXPECT_EQ(move->lParam, step.moveParameter) << step.name;
+    }
+    if (const auto* size = FirstReceived(step.window, WM_SIZE)) {
+      EXPECT_EQ(size->lParam, step.sizeParameter) << step.name;
+    }
   }
 }
 

@@ -14,11 +14,7 @@
 
 namespace {
 
-using windowtest::FirstReceived;
-using windowtest::Received;
-using windowtest::ReceivedAmong;
-using windowtest::WindowTest;
-using Sequence = std::vector<std::pair<HWND, UINT>>;
+using namespace windowtest;
 
 constexpr const char* PainterClass = "KWTestPainter";
 constexpr COLORREF Blue = 0x00FF0000;
@@ -64,14 +60,7 @@ class PaintingTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    WNDCLASSA description = {};
-    description.lpfnWndProc = PaintingProcedure;
-    description.lpszClassName = PainterClass;
-    ASSERT_NE(RegisterClassA(&description), 0);
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    EXPECT_TRUE(UnregisterClassA(PainterClass, nullptr));
+    RegisterExtraClass(PainterClass, PaintingProcedure);
   }
 
   HWND Painter(DWORD style, HWND parent, int x, int y, int width, int height, COLORREF colour) {

@@ -38,9 +38,11 @@ inline std::vector<UINT> ReceivedNumbers(HWND only = nullptr) {
   return numbers;
 }
 
+using Sequence = std::vector<std::pair<HWND, UINT>>;
+
 // The (window, message) pairs received of the given messages only, in order.
-inline std::vector<std::pair<HWND, UINT>> ReceivedAmong(const std::vector<UINT>& messages) {
-  std::vector<std::pair<HWND, UINT>> pairs;
+inline Sequence ReceivedAmong(const std::vector<UINT>& messages) {
+  Sequence pairs;
   for (const ReceivedMessage& received : Received())
     for (UINT message : messages)
       if (received.message == message) pairs.emplace_back(received.window, message);
@@ -107,6 +109,7 @@ class WindowTest : public ::testing::Test {
     EXPECT_EQ(GetActiveWindow(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(UnregisterClassA(RecordingClass, nullptr));
+    for (const std::string& name : extraClasses_) EXPECT_TRUE(UnregisterClassA(name.c_str(), nullptr)) << name;
     // Leave no thread message, quit request or timer message for the next test.
     MSG left;
     while (PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE)) {
@@ -123,7 +126,21 @@ class WindowTest : public ::testing::Test {
     return CreateWindowExA(exStyle, RecordingClass, "", style, x, y, width, height, parent, nullptr, nullptr, nullptr);
   }
 
+  // Registers another class for the test, unregistered after it.
+  void RegisterExtraClass(const char* name, WNDPROC procedure, UINT style = 0, HBRUSH background = nullptr,
+                          HCURSOR cursor = nullptr) {
+    WNDCLASSA description = {};
+    description.style = style;
+    description.lpfnWndProc = procedure;
+    description.hbrBackground = background;
+    description.hCursor = cursor;
+    description.lpszClassName = name;
+    ASSERT_NE(RegisterClassA(&description), 0) << name;
+    extraClasses_.push_back(name);
+  }
+
   ATOM atom_ = 0;
+  std::vector<std::string> extraClasses_;
 };
 
 }  // namespace windowtest
