@@ -1,5 +1,6 @@
 #include "platform/user/hit_testing.h"
 
+#include "platform/user/message_queue.h"
 #include "platform/user/window_geometry.h"
 
 namespace kwplatform {
@@ -16,7 +17,10 @@ RECT WindowRectangleOnScreen(const Window& window) {
   return RECT{origin.x, origin.y, origin.x + WindowWidth(window), origin.y + WindowHeight(window)};
 }
 
+// WM_NCHITTEST for the calling thread's windows; another thread's window is not asked (its
+// procedure runs only on its own thread) and answers by the default rules.
 int AskHitTest(const std::shared_ptr<Window>& window, POINT screen) {
+  if (!window->queue->OwnedByCurrentThread()) return HitTestParts(*window, screen);
   return static_cast<int>(SendToWindow(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)));
 }
 

@@ -64,6 +64,37 @@ UINT WithDoubleClick(Window& window, UINT message, const MSG& press) {
   return message;
 }
 
+// What goes with a mouse event over a window before its message: activation for a press on an
+// inactive window (WM_MOUSEACTIVATE decides), then WM_SETCURSOR. False when the message is
+// not to be delivered.
+bool PrepareDelivery(const std::shared_ptr<Window>& target, int hit, UINT clientMessage, bool press) {
+  WPARAM self = reinterpret_cast<WPARAM>(target->handle);
+  if (hit == HTERROR) {
+    SendToWindow(target, WM_SETCURSOR, self, MAKELPARAM(hit, clientMessage));
+    return false;
+  }
+  bool eaten = false;
+  std::shared_ptr<Window> top = TopLevelOf(target->handle);
+  if (press && top && top->handle != ActiveWindow()) {
+    LRESULT answer =
+        SendToWindow(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->handle), MAKELPARAM(hit, clientMessage));
+    if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && top->stage == WindowStage::Alive)
+      Activate(top->handle, true, true);
+    eaten = answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT;
+  }
+  if (target->stage != WindowStage::Alive) return false;
+  SendToWindow(target, WM_SETCURSOR, self, MAKELPARAM(hit, clientMessage));
+  return !eaten && target->stage == WindowStage::Alive;
+}
+
+// A message for a window of another thread goes to that thread's queue as it is: its procedure
+// runs only there.
+bool HandOver(const std::shared_ptr<Window>& target, const MSG& message) {
+  if (target->queue->OwnedByCurrentThread()) return false;
+  target->queue->Post(message.hwnd, message.message, message.wParam, message.lParam);
+  return true;
+}
+
 bool CookMouse(const InputEvent& event, MSG* message) {
   SetCursorPos(event.point.x, event.point.y);
   POINT point = CursorPosition();
@@ -80,22 +111,7 @@ bool CookMouse(const InputEvent& event, MSG* message) {
     target = LookUpWindow(found.window);
     hit = found.code;
     if (!target) return false;
-    if (hit == HTERROR) {
-      SendToWindow(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target->handle), MAKELPARAM(hit, clientMessage));
-      return false;
-    }
-    bool eaten = false;
-    std::shared_ptr<Window> top = TopLevelOf(target->handle);
-    if (press && top && top->handle != ActiveWindow()) {
-      LRESULT answer = SendToWindow(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->handle),
-                                    MAKELPARAM(hit, clientMessage));
-      if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && top->stage == WindowStage::Alive)
-        Activate(top->handle, true, true);
-      eaten = answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT;
-    }
-    if (target->stage != WindowStage::Alive) return false;
-    SendToWindow(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target->handle), MAKELPARAM(hit, clientMessage));
-    if (eaten || target->stage != WindowStage::Alive) return false;
+    if (target->queue->OwnedByCurrentThread() && !PrepareDelivery(target, hit, clientMessage, press)) return false;
   }
   message->hwnd = target->handle;
   if (hit != HTCLIENT) {
@@ -103,13 +119,13 @@ bool CookMouse(const InputEvent& event, MSG* message) {
     message->message = MessageOf(event, nonClientMessages);
     message->wParam = static_cast<WPARAM>(hit);
     message->lParam = MAKELPARAM(point.x, point.y);
-    return true;
+  } else {
+    POINT origin = ClientOriginOnScreen(*target);
+    // Coordinates are signed 16-bit values: a captured mouse left of the window gives negative x.
+    message->lParam = MAKELPARAM(point.x - origin.x, point.y - origin.y);
+    if (press) message->message = WithDoubleClick(*target, clientMessage, *message);
   }
-  POINT origin = ClientOriginOnScreen(*target);
-  // Coordinates are signed 16-bit values: a captured mouse left of the window gives negative x.
-  message->lParam = MAKELPARAM(point.x - origin.x, point.y - origin.y);
-  if (press) message->message = WithDoubleClick(*target, clientMessage, *message);
-  return true;
+  return !HandOver(target, *message);
 }
 
 bool CookKey(const InputEvent& event, MSG* message) {
@@ -137,7 +153,7 @@ bool CookKey(const InputEvent& event, MSG* message) {
   UINT number = press ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   *message = MSG{target, number, static_cast<WPARAM>(key), static_cast<LPARAM>(static_cast<LONG>(bits)),
                  GetTickCount(), CursorPosition()};
-  return true;
+  return !HandOver(window, *message);
 }
 
 }  // namespace

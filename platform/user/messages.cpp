@@ -59,10 +59,9 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
   }
   std::shared_ptr<kwplatform::Window> window = kwplatform::LookUpOwnWindow(message->hwnd);
   if (!window) return 0;
-  LRESULT result = kwplatform::CallProcedure(window->procedure, message->hwnd, message->message, message->wParam,
-                                             message->lParam);
-  if (message->message == WM_PAINT) kwplatform::ValidateAfterPaint(message->hwnd);
-  return result;
+  if (message->message == WM_PAINT) return kwplatform::DeliverPaint(window);
+  return kwplatform::CallProcedure(window->procedure, message->hwnd, message->message, message->wParam,
+                                   message->lParam);
 }
 
 // No MDI client exists yet, so no message is an MDI system key.

@@ -35,10 +35,7 @@ HWND FindInTree(HWND handle, const std::function<bool(HWND)>& accepts) {
 void PaintTreeNow(HWND handle) {
   std::shared_ptr<Window> window = LookUpOwnWindow(handle);
   if (!window || !IsVisible(*window)) return;
-  if (NeedsPaint(*window)) {
-    SendToWindow(window, WM_PAINT, 0, 0);
-    ValidateAfterPaint(handle);
-  }
+  if (NeedsPaint(*window)) DeliverPaint(window);
   std::vector<HWND> children = ChildrenOf(handle);
   for (auto child = children.rbegin(); child != children.rend(); ++child) PaintTreeNow(*child);
 }
@@ -104,12 +101,17 @@ HWND FindWindowToPaint(const MessageQueue* queue, const std::function<bool(HWND)
   return nullptr;
 }
 
-void ValidateAfterPaint(HWND handle) {
-  std::shared_ptr<Window> window = LookUpWindow(handle);
-  if (!window) return;
-  window->updateRegion.Clear();
-  window->erasePending = false;
-  window->frameDirty = false;
+LRESULT DeliverPaint(const std::shared_ptr<Window>& window) {
+  unsigned paintsBefore = window->paintsBegun;
+  LRESULT result = SendToWindow(window, WM_PAINT, 0, 0);
+  if (window->paintsBegun == paintsBefore && window->stage == WindowStage::Alive) Validate(*window);
+  return result;
+}
+
+void Validate(Window& window) {
+  window.updateRegion.Clear();
+  window.erasePending = false;
+  window.frameDirty = false;
 }
 
 }  // namespace kwplatform
@@ -137,7 +139,7 @@ BOOL WINAPI ValidateRect(HWND handle, const RECT* rectangle) {
   std::shared_ptr<Window> window = LookUpOwnWindow(handle);
   if (!window) return FALSE;
   if (rectangle == nullptr) {
-    kwplatform::ValidateAfterPaint(handle);
+    kwplatform::Validate(*window);
   } else {
     window->updateRegion.Subtract(*rectangle);
     if (window->updateRegion.IsEmpty()) window->erasePending = false;
@@ -161,6 +163,7 @@ BOOL WINAPI UpdateWindow(HWND handle) {
 HDC WINAPI BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
   std::shared_ptr<Window> window = LookUpOwnWindow(handle);
   if (!window || paint == nullptr || window->stage == kwplatform::WindowStage::Destroyed) return nullptr;
+  window->paintsBegun++;
   if (window->frameDirty) kwplatform::RedrawFrame(window);
   // The update region is taken and validated; the DC draws only inside it.
   kwplatform::Region region = window->updateRegion;

@@ -24,8 +24,11 @@ void RedrawFrame(const std::shared_ptr<Window>& window);
 // screen); null when none does.
 HWND FindWindowToPaint(const MessageQueue* queue, const std::function<bool(HWND)>& accepts);
 
-// After a WM_PAINT whose handler did not paint: validates the window so that it does not
-// come back at once.
-void ValidateAfterPaint(HWND window);
+// Sends or dispatches WM_PAINT to a window: when its handler does not call BeginPaint, the
+// window is validated all the same, so that the message does not come back at once.
+LRESULT DeliverPaint(const std::shared_ptr<Window>& window);
+
+// Empties a window's update region with its pending erase and frame.
+void Validate(Window& window);
 
 }  // namespace kwplatform

@@ -72,6 +72,7 @@ struct Window {
   Region updateRegion;        // client coordinates; what WM_PAINT must repaint
   bool erasePending = false;  // WM_ERASEBKGND is due at the next BeginPaint
   bool frameDirty = false;    // WM_NCPAINT is due at the next BeginPaint
+  unsigned paintsBegun = 0;   // BeginPaint calls so far: tells whether a WM_PAINT handler painted
   bool captionActive = false;  // the frame is drawn in the active colours
   // A top-level window's pixels, the whole window rectangle; its children draw into their part.
   // Made on first use, so hidden windows cost nothing.

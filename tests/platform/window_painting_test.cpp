@@ -183,6 +183,35 @@ TEST_F(PaintingTest, BeginPaintOutsideWmPaintErasesAndValidatesAtOnce) {
   EXPECT_NE(FirstReceived(lower_, WM_PAINT), nullptr) << "the child under the area still repaints";
 }
 
+int paintsToRepeat = 0;
+
+// Ignores WM_PAINT, or paints and asks for another paint while paintsToRepeat lasts.
+LRESULT CALLBACK CarelessPainter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+  windowtest::Received().push_back({window, message, wParam, lParam, {}, {}, {}});
+  if (paintsToRepeat == 0) return 0;
+  paintsToRepeat--;
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+  InvalidateRect(window, nullptr, FALSE);
+  return 0;
+}
+
+TEST_F(PaintingTest, AHandlerThatDoesNotPaintIsValidatedAndOneThatInvalidatesAgainRepaints) {
+  RegisterExtraClass("KWTestCareless", CarelessPainter);
+  for (int repeats : {0, 2}) {
+    HWND window = CreateWindowExA(0, "KWTestCareless", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                  nullptr, nullptr);
+    paintsToRepeat = repeats;
+    Received().clear();
+    kwtesting::PumpMessages();
+    EXPECT_EQ(ReceivedAmong({WM_PAINT}).size(), static_cast<size_t>(repeats + 1)) << repeats;
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << repeats;
+    DestroyWindow(window);
+  }
+}
+
 TEST_F(PaintingTest, EraseFillsWithTheClassBrush) {
   HBRUSH solid = CreateSolidBrush(0x001E140A);
   struct Case {
