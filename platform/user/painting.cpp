@@ -50,7 +50,10 @@ HDC OpenDC(const std::shared_ptr<Window>& window, bool wholeWindow, const Region
     limit.Offset(origin.x, origin.y);
     clip.IntersectWith(limit);
   }
-  return OpenWindowDC(window->handle, SurfaceOf(*top), origin, clip);
+  std::shared_ptr<Surface> surface = SurfaceOf(*top);
+  // A window larger than its surface draws only on the surface.
+  clip.IntersectWith(RECT{0, 0, surface->width, surface->height});
+  return OpenWindowDC(window->handle, surface, origin, clip);
 }
 
 }  // namespace

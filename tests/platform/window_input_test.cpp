@@ -261,6 +261,25 @@ TEST_F(InputTest, KeysGoToTheFocusElseTheActiveWindowAndTranslateIntoCharacters)
   EXPECT_EQ(FirstReceived(top, WM_KEYDOWN)->wParam, static_cast<WPARAM>(VK_ESCAPE));
 }
 
+TEST_F(InputTest, ADisabledWindowTakesNoClickAndBeeps) {
+  HWND owner = CreateStage();
+  HWND child = CreateAt(WS_CHILD | WS_VISIBLE, owner, 0, 0, 300, 200);
+  HWND dialog = CreateAt(WS_POPUP | WS_VISIBLE, nullptr, 600, 100, 100, 100);
+  EnableWindow(owner, FALSE);
+  kwtesting::PumpMessages();
+  kwtesting::ClearBeeps();
+  Received().clear();
+  kwtesting::Click(150, 150);
+  kwtesting::PumpMessages();
+  EXPECT_EQ(ReceivedAmong({WM_MOUSEACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP}), Sequence());
+  const ReceivedMessage* cursor = FirstReceived(owner, WM_SETCURSOR);
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_EQ(static_cast<short>(LOWORD(cursor->lParam)), HTERROR);
+  EXPECT_EQ(kwtesting::BeepsSounded(), std::vector<unsigned>({0})) << "the press beeps";
+  EXPECT_EQ(GetActiveWindow(), dialog);
+  EXPECT_EQ(FirstReceived(child, WM_SETCURSOR), nullptr);
+}
+
 TEST_F(InputTest, TheCloseBoxClosesTheWindowThroughWmClose) {
   HWND framed = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   HWND bare = CreateStage();
