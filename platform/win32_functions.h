@@ -242,6 +242,7 @@
 // GDI: device contexts and their attributes.
 #define KW_GDI32_DEVICE_CONTEXT_FUNCTIONS(X)                                                    \
   X(HDC, CreateCompatibleDC, (HDC hdc))                                                         \
+  X(HDC, CreateDCA, (LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort, const DEVMODEA* pdm)) \
   X(HDC, CreateICA, (LPCSTR pszDriver, LPCSTR pszDevice, LPCSTR pszPort, const DEVMODEA* pdm))  \
   X(int, GetDeviceCaps, (HDC hdc, int index))                                                   \
   X(BOOL, DeleteDC, (HDC hdc))                                                                  \

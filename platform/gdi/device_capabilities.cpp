@@ -54,8 +54,21 @@ int WINAPI GetDeviceCaps(HDC dc, int index) {
   return 0;  // palettes, printer page sizes and offsets: none on a display
 }
 
-// Printers and their information contexts come with the print support; only the display is
-// known here.
+// Printers and their contexts come with the print support; only the display is known here.
+// The display context draws on the screen the window system composes, as GetDC(0) does, but
+// belongs to its caller until DeleteDC.
+HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
+  (void)port;
+  (void)mode;
+  if (!IsDisplay(driver, device)) return nullptr;
+  HDC dc = GetDC(nullptr);
+  std::shared_ptr<DeviceContext> context = FindDeviceContext(dc);
+  if (!context) return nullptr;
+  context->kind = DeviceContextKind::Display;
+  context->window = nullptr;
+  return dc;
+}
+
 HDC WINAPI CreateICA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
   (void)port;
   (void)mode;

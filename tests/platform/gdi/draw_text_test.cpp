@@ -166,6 +166,19 @@ TEST(GdiDeviceCaps, DisplayFiguresAndTheInformationContext) {
   EXPECT_TRUE(DeleteDC(information));
   EXPECT_EQ(GetDeviceCaps(information, LOGPIXELSX), 0);
   EXPECT_EQ(CreateICA("WINSPOOL", "No Printer", nullptr, nullptr), nullptr);
+
+  // The display context draws on the screen and is its caller's to delete.
+  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(GetDeviceCaps(display, HORZRES), 1024);
+  EXPECT_NE(SetPixel(display, 1023, 767, RGB(1, 2, 3)), CLR_INVALID);
+  EXPECT_EQ(GetPixel(display, 1023, 767), RGB(1, 2, 3));
+  EXPECT_EQ(WindowFromDC(display), nullptr);
+  HDC memory = CreateCompatibleDC(display);
+  EXPECT_NE(memory, nullptr);
+  EXPECT_TRUE(DeleteDC(memory));
+  EXPECT_TRUE(DeleteDC(display));
+  EXPECT_EQ(GetDeviceCaps(display, HORZRES), 0);
 }
 
 }  // namespace
