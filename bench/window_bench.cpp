@@ -68,4 +68,5 @@ void ClickThroughTheInputPath(benchmark::State& state) {
 BENCHMARK(ClickThroughTheInputPath);
 
 }  // namespace
+
 BENCHMARK_MAIN();
