@@ -68,9 +68,10 @@ bool FileStream::Read(void* buffer, int32_t count, int32_t* countRead) {
   return true;
 }
 
-void FileStream::Write(const void* buffer, int32_t count) {
-  if (handle_ == -1 || count < 0) return;
-  _lwrite(handle_, static_cast<LPCCH>(buffer), static_cast<UINT>(count));
+bool FileStream::Write(const void* buffer, int32_t count) {
+  if (handle_ == -1 || count < 0) return false;
+  if (count == 0) return true;
+  return _lwrite(handle_, static_cast<LPCCH>(buffer), static_cast<UINT>(count)) == static_cast<UINT>(count);
 }
 
 void FileStream::Close() {
@@ -103,10 +104,16 @@ int32_t FileStream::Length() {
   return end;
 }
 
-void FileStream::SetLength(int32_t n) {
-  if (handle_ == -1) return;
+bool FileStream::SetLength(int32_t n) {
+  if (handle_ == -1 || n < 0) return false;
   int32_t position = Position();
   Seek(n);
-  _lwrite(handle_, "", 0);  // writing nothing makes the position the file's end
+  bool done = _lwrite(handle_, "", 0) == 0;  // writing nothing makes the position the file's end
   Seek(position);
+  return done;
+}
+
+bool FileStream::Flush() {
+  // As on Windows, the handle of an _l* file is its file handle.
+  return handle_ != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle_)));
 }

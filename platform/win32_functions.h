@@ -68,6 +68,7 @@
   X(BOOL, SetFileTime,                                                                          \
     (HANDLE hFile, const FILETIME* lpCreationTime, const FILETIME* lpLastAccessTime,            \
      const FILETIME* lpLastWriteTime))                                                          \
+  X(BOOL, FlushFileBuffers, (HANDLE hFile))                                                     \
   X(BOOL, CloseHandle, (HANDLE hObject))
 
 // Code pages and comparison.

@@ -34,7 +34,10 @@ struct Search {
 // An open file of CreateFileA; the descriptor closes with the record.
 struct OpenFile {
   explicit OpenFile(int descriptor) : descriptor(descriptor) {}
-  ~OpenFile() { close(descriptor); }
+  ~OpenFile() {
+    kwplatform::ForgetCreatedFile(descriptor);
+    close(descriptor);
+  }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   int descriptor;
@@ -312,6 +315,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD access, DWORD, LPSECURITY_ATT
     SetErrorFromErrno();
     return INVALID_HANDLE_VALUE;
   }
+  if (flags & O_CREAT) kwplatform::NoteCreatedFile(descriptor, host);
   uint32_t handle = Files().Add(std::make_shared<OpenFile>(descriptor));
   if (handle == 0) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -339,6 +343,23 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lastAcces
   };
   struct timespec times[2] = {toTimespec(lastAccess), toTimespec(lastWrite)};
   if (futimens(file->descriptor, times) != 0) {
+    SetErrorFromErrno();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A handle of CreateFileA or, as on Windows, a file of _lopen or _lcreat given as a handle.
+BOOL WINAPI FlushFileBuffers(HANDLE hFile) {
+  uint32_t value = kwplatform::HandleValue(hFile);
+  std::shared_ptr<OpenFile> file = Files().Find(value);
+  // Descriptors of the _l* functions are small; handles of the table never are.
+  int descriptor = file ? file->descriptor : value < 0x10000 ? static_cast<int>(value) : -1;
+  if (descriptor < 0 || fcntl(descriptor, F_GETFD) == -1) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!kwplatform::FlushDescriptor(descriptor)) {
     SetErrorFromErrno();
     return FALSE;
   }

@@ -1,0 +1,78 @@
+#include "database/page_cache.h"
+
+const std::vector<uint16_t>& CachedPage::EntryOffsets() {
+  if (!offsetsValid) {
+    offsets.clear();
+    int32_t used = Used();
+    for (int32_t offset = 0; offset < used; offset += EntryLength(offset))
+      offsets.push_back(static_cast<uint16_t>(offset));
+    offsetsValid = true;
+  }
+  return offsets;
+}
+
+void PageCache::Add(CachedPage* page) {
+  std::vector<CachedPage*>& bucket = buckets_[page->number % kBuckets];
+  uint32_t slot = page->number / kBuckets;
+  if (slot >= bucket.size()) bucket.resize(slot + 1, nullptr);
+  bucket[slot] = page;
+  count_++;
+  if (!page->dirty) LinkNewest(page);
+}
+
+void PageCache::Drop(CachedPage* page) {
+  Unlink(page);
+  buckets_[page->number % kBuckets][page->number / kBuckets] = nullptr;
+  count_--;
+  delete page;
+}
+
+void PageCache::Clear() {
+  for (std::vector<CachedPage*>& bucket : buckets_) {
+    for (CachedPage* page : bucket) delete page;
+    bucket.clear();
+  }
+  oldest_ = newest_ = nullptr;
+  count_ = 0;
+}
+
+void PageCache::Touch(CachedPage* page) {
+  if (!page->listed || page == newest_) return;
+  Unlink(page);
+  LinkNewest(page);
+}
+
+void PageCache::SetDirty(CachedPage* page, bool dirty) {
+  if (page->dirty == dirty) return;
+  page->dirty = dirty;
+  if (dirty) {
+    Unlink(page);
+  } else {
+    LinkNewest(page);
+  }
+}
+
+void PageCache::Trim(int32_t limit) {
+  CachedPage* page = oldest_;
+  while (count_ > limit && page) {
+    CachedPage* newer = page->newer;
+    if (page->useCount == 0) Drop(page);
+    page = newer;
+  }
+}
+
+void PageCache::Unlink(CachedPage* page) {
+  if (!page->listed) return;
+  (page->older ? page->older->newer : oldest_) = page->newer;
+  (page->newer ? page->newer->older : newest_) = page->older;
+  page->older = page->newer = nullptr;
+  page->listed = false;
+}
+
+void PageCache::LinkNewest(CachedPage* page) {
+  page->older = newest_;
+  page->newer = nullptr;
+  (newest_ ? newest_->newer : oldest_) = page;
+  newest_ = page;
+  page->listed = true;
+}
