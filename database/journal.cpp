@@ -14,8 +14,8 @@ namespace {
 constexpr int32_t kRecordsPerWrite = 32;
 
 // A 32-bit checksum over whole words and the tail: fast enough to run over every page image.
-uint32_t Checksum(const uint8_t* bytes, size_t count) {
-  uint32_t first = 0x6A09E667, second = 0xBB67AE85;
+uint32_t Checksum(const uint8_t* bytes, size_t count, uint32_t seed = 0) {
+  uint32_t first = 0x6A09E667 ^ seed, second = 0xBB67AE85;
   size_t index = 0;
   for (; index + 8 <= count; index += 8) {
     first += LoadBig32(bytes + index) + second;
@@ -26,6 +26,36 @@ uint32_t Checksum(const uint8_t* bytes, size_t count) {
     second += first;
   }
   return first ^ (second * 0x9E3779B1u);
+}
+
+// Reads the header and checks every page record; with a database, then writes the images back.
+bool Replay(StorageIoFile& journal, StorageIoFile* database, uint32_t* transaction, bool expected) {
+  uint8_t header[kHeaderSize];
+  if (!journal.Read(0, header, kHeaderSize)) return false;
+  if (LoadBig32(header) != kMagic || LoadBig32(header + 80) != Checksum(header, 80)) return false;
+  if (LoadBig32(header + 16) != storage_format::kMagic) return false;
+  if (expected && LoadBig32(header + 4) != *transaction) return false;
+  *transaction = LoadBig32(header + 4);
+  uint32_t originalLength = LoadBig32(header + 8);
+  uint32_t count = LoadBig32(header + 12);
+  int64_t journalLength = journal.Length();
+  if (journalLength < kHeaderSize + static_cast<int64_t>(count) * kPageRecordSize) return false;
+
+  // Every image is checked before the first is written back: a damaged journal changes nothing.
+  std::vector<uint8_t> record(kPageRecordSize);
+  for (int pass = 0; pass < (database ? 2 : 1); pass++) {
+    for (uint32_t index = 0; index < count; index++) {
+      if (!journal.Read(kHeaderSize + static_cast<int64_t>(index) * kPageRecordSize, record.data(), kPageRecordSize))
+        return false;
+      if (LoadBig32(record.data() + 4 + kPageSize) != Checksum(record.data(), 4 + kPageSize, *transaction))
+        return false;
+      int64_t offset = storage_format::kHeaderSize + static_cast<int64_t>(LoadBig32(record.data())) * kPageSize;
+      if (pass == 1 && !database->Write(offset, record.data() + 4, kPageSize)) return false;
+    }
+  }
+  if (!database) return true;
+  if (!database->SetLength(originalLength) || !database->Flush()) return false;
+  return database->Write(0, header + 16, storage_format::kHeaderSize) && database->Flush();
 }
 
 }  // namespace
@@ -52,7 +82,7 @@ bool Write(StorageIoFile& journal, uint32_t transaction, int64_t originalLength,
     for (size_t index = first; index < last; index++, record += kPageRecordSize) {
       StoreBig32(record, pages[index].number);
       memcpy(record + 4, pages[index].bytes, kPageSize);
-      StoreBig32(record + 4 + kPageSize, Checksum(record, 4 + kPageSize));
+      StoreBig32(record + 4 + kPageSize, Checksum(record, 4 + kPageSize, transaction));
     }
     if (!journal.Write(offset, buffer.data(), static_cast<int32_t>(buffer.size()))) return false;
     offset += static_cast<int64_t>(buffer.size());
@@ -60,31 +90,16 @@ bool Write(StorageIoFile& journal, uint32_t transaction, int64_t originalLength,
   return journal.Flush();
 }
 
-bool Restore(StorageIoFile& journal, StorageIoFile& database, uint32_t transaction) {
-  uint8_t header[kHeaderSize];
-  if (!journal.Read(0, header, kHeaderSize)) return false;
-  if (LoadBig32(header) != kMagic || LoadBig32(header + 80) != Checksum(header, 80)) return false;
-  if (LoadBig32(header + 4) != transaction || LoadBig32(header + 16) != storage_format::kMagic) return false;
-  uint32_t originalLength = LoadBig32(header + 8);
-  uint32_t count = LoadBig32(header + 12);
-  int64_t journalLength = journal.Length();
-  if (journalLength < kHeaderSize + static_cast<int64_t>(count) * kPageRecordSize) return false;
+bool Check(StorageIoFile& journal, uint32_t* transaction) { return Replay(journal, nullptr, transaction, false); }
 
-  // Every image is checked before the first is written back: a damaged journal changes nothing.
-  std::vector<uint8_t> record(kPageRecordSize);
-  for (int pass = 0; pass < 2; pass++) {
-    for (uint32_t index = 0; index < count; index++) {
-      if (!journal.Read(kHeaderSize + static_cast<int64_t>(index) * kPageRecordSize, record.data(), kPageRecordSize))
-        return false;
-      if (LoadBig32(record.data() + 4 + kPageSize) != Checksum(record.data(), 4 + kPageSize)) return false;
-      uint32_t number = LoadBig32(record.data());
-      if (pass == 1 && !database.Write(storage_format::kHeaderSize + static_cast<int64_t>(number) * kPageSize,
-                                       record.data() + 4, kPageSize))
-        return false;
-    }
-  }
-  if (!database.SetLength(originalLength) || !database.Flush()) return false;
-  return database.Write(0, header + 16, storage_format::kHeaderSize) && database.Flush();
+bool Hot(StorageIoFile& journal, uint32_t flag, uint32_t headerTransaction) {
+  uint32_t transaction;
+  if (!Check(journal, &transaction)) return false;
+  return flag ? transaction == headerTransaction : transaction > headerTransaction;
+}
+
+bool Restore(StorageIoFile& journal, StorageIoFile& database, uint32_t transaction) {
+  return Replay(journal, &database, &transaction, true);
 }
 
 }  // namespace journal

@@ -1,5 +1,7 @@
 #include "database/page_cache.h"
 
+#include <algorithm>
+
 const std::vector<uint16_t>& CachedPage::EntryOffsets() {
   if (!offsetsValid) {
     offsets.clear();
@@ -9,6 +11,13 @@ const std::vector<uint16_t>& CachedPage::EntryOffsets() {
     offsetsValid = true;
   }
   return offsets;
+}
+
+void CachedPage::OffsetsInserted(int32_t offset, int32_t length) {
+  auto position = std::lower_bound(offsets.begin(), offsets.end(), static_cast<uint16_t>(offset));
+  position = offsets.insert(position, static_cast<uint16_t>(offset));
+  for (++position; position != offsets.end(); ++position) *position = static_cast<uint16_t>(*position + length);
+  offsetsValid = true;
 }
 
 void PageCache::Add(CachedPage* page) {

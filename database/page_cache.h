@@ -33,6 +33,8 @@ struct CachedPage {
     return storage_format::LoadBig16(bytes + storage_format::kPageHeaderSize + offset);
   }
   const std::vector<uint16_t>& EntryOffsets();
+  // Keeps the offsets right after an entry of length bytes was inserted at offset.
+  void OffsetsInserted(int32_t offset, int32_t length);
 };
 
 class PageCache {

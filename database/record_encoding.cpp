@@ -171,6 +171,15 @@ void EntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFi
   }
 }
 
+int CompareEntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFields, const ByteString& key,
+                    ByteString* scratch) {
+  if (pageKind == kInteriorPage)
+    return CompareKeys(entry + kInteriorKey, LoadBig16(entry + kEntryLength) - kInteriorKey, key.data(), key.size());
+  if (pageKind == kDataLeaf && keyFields.empty()) return CompareKeys(entry + kRecordId, 4, key.data(), key.size());
+  EntryKey(pageKind, entry, keyFields, scratch);
+  return CompareKeys(*scratch, key);
+}
+
 int CompareKeys(const uint8_t* a, size_t lengthA, const uint8_t* b, size_t lengthB) {
   size_t common = lengthA < lengthB ? lengthA : lengthB;
   int order = common ? memcmp(a, b, common) : 0;

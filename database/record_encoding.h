@@ -46,6 +46,10 @@ void RecordKey(const uint8_t* record, int32_t length, const KeyFieldList& keyFie
 void DirectoryKey(const uint8_t* name, int32_t length, ByteString* key);
 // The separator key of an interior entry, or one of the keys above by the page kind.
 void EntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFields, ByteString* key);
+// The order of an entry's key against key (-1, 0 or 1), computing it in scratch only when it is
+// not stored as it is.
+int CompareEntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFields, const ByteString& key,
+                    ByteString* scratch);
 // Unsigned byte order; a prefix sorts first.
 int CompareKeys(const uint8_t* a, size_t lengthA, const uint8_t* b, size_t lengthB);
 inline int CompareKeys(const ByteString& a, const ByteString& b) {

@@ -93,18 +93,22 @@ std::unique_ptr<StorageFile> openStorageFile(const std::string& path, StorageIo&
   if (!storage->file_->Read(0, header, kHeaderSize)) return nullptr;
   if (LoadBig32(header + kHeaderMagic) != kMagic || LoadBig32(header + kHeaderVersion) != kVersion) return nullptr;
   std::string journalPath = journal::PathFor(path);
-  if (LoadBig32(header + kHeaderOpenFlag) != 0) {
-    // Left in the middle of writing a transaction back: only its journal can say what the
-    // file held before. Without one (a file of another engine) the file is refused.
-    if (!io.Exists(journalPath)) return nullptr;
-    std::unique_ptr<StorageIoFile> journalFile = io.Open(journalPath);
-    if (!journalFile || !journal::Restore(*journalFile, *storage->file_, LoadBig32(header + kHeaderTransaction)))
+  uint32_t flag = LoadBig32(header + kHeaderOpenFlag);
+  std::unique_ptr<StorageIoFile> journalFile = io.Exists(journalPath) ? io.Open(journalPath) : nullptr;
+  if (journalFile && journal::Hot(*journalFile, flag, LoadBig32(header + kHeaderTransaction))) {
+    // Left in the middle of writing a transaction back: its journal puts back the last commit.
+    uint32_t transaction;
+    if (!journal::Check(*journalFile, &transaction) || !journal::Restore(*journalFile, *storage->file_, transaction) ||
+        !storage->file_->Read(0, header, kHeaderSize))
       return nullptr;
+  } else if (flag != 0) {
+    // Without its journal (a file of another engine, or a damaged journal) nothing can say what
+    // the file held before: it is refused.
+    return nullptr;
+  }
+  if (journalFile) {
     journalFile.reset();
-    io.Remove(journalPath);
-    if (!storage->file_->Read(0, header, kHeaderSize) || LoadBig32(header + kHeaderOpenFlag) != 0) return nullptr;
-  } else if (io.Exists(journalPath)) {
-    io.Remove(journalPath);  // the commit it belonged to completed
+    io.Remove(journalPath);  // done with, or left by a commit that completed
   }
   int64_t length = storage->file_->Length();
   if (length < kHeaderSize || length > kMaximumFileLength) return nullptr;
@@ -252,9 +256,15 @@ void StorageFile::PurgeDeleted(CachedPage* page) {
 // Trees.
 
 bool StorageFile::FindTree(const std::string& name, TreeIdentity* tree) {
+  // Inserts and lookups name the same tree again and again.
+  if (!treeNames_.empty() && name == lastTreeName_) {
+    *tree = lastTree_;
+    return true;
+  }
   std::string folded = Folded(name);
   if (auto known = treeNames_.find(folded); known != treeNames_.end()) {
-    *tree = known->second;
+    *tree = lastTree_ = known->second;
+    lastTreeName_ = name;
     return true;
   }
   std::unique_ptr<TreeCursor> directory = MakeCursor(this, TreeIdentity{}, {}, nullptr);
@@ -269,7 +279,8 @@ bool StorageFile::FindTree(const std::string& name, TreeIdentity* tree) {
     tree->recordId = LoadBig32(entry + kDirectoryRecordId);
     tree->name.assign(stored, stored + storedLength);
     treeRoots_[tree->recordId] = LoadBig32(entry + kDirectoryRoot);
-    treeNames_[folded] = *tree;
+    treeNames_[folded] = lastTree_ = *tree;
+    lastTreeName_ = name;
     return true;
   }
   return false;
@@ -290,15 +301,14 @@ std::vector<std::string> StorageFile::treeNames() {
 // The directory cursor positioned on the live entry of the tree.
 static std::unique_ptr<TreeCursor> DirectoryEntryOf(StorageFile* file, const TreeIdentity& tree) {
   std::unique_ptr<TreeCursor> directory = MakeCursor(file, TreeIdentity{}, {}, nullptr);
-  ByteString key, found;
+  ByteString key, scratch;
   DirectoryKey(tree.name.data(), static_cast<int32_t>(tree.name.size()), &key);
   if (!directory || !directory->seek(key)) return nullptr;
   while (directory->next()) {
     int32_t length;
     const uint8_t* entry = directory->currentRecord(&length);
     if (entry[kEntryStatus] != kDeleted && LoadBig32(entry + kDirectoryRecordId) == tree.recordId) return directory;
-    directory->CurrentKey(&found);
-    if (CompareKeys(found, key) > 0) break;
+    if (CompareEntryKey(kDirectoryLeaf, entry, {}, key, &scratch) > 0) break;
   }
   return nullptr;
 }
@@ -375,16 +385,20 @@ std::unique_ptr<TreeCursor> StorageFile::openTree(const std::string& name, const
 }
 
 bool StorageFile::insertRecord(const std::string& name, const ByteString& record, const KeyFieldList& keyFields) {
-  if (record.size() < static_cast<size_t>(kRecordFields)) return false;
-  std::unique_ptr<TreeCursor> cursor = openTree(name, keyFields);
-  if (!cursor) return false;
-  ByteString stamped(record);
-  StoreStatus(stamped.data(), kLive, transaction_);
-  StoreBig32(stamped.data() + kRecordId, newRecordId());
-  ByteString key;
-  RecordKey(stamped.data(), static_cast<int32_t>(stamped.size()), keyFields, &key);
-  bool inserted = cursor->seek(key) && cursor->insertHere(stamped);
-  return cursor->close() && inserted;
+  TreeIdentity tree;
+  if (broken_ || record.size() < static_cast<size_t>(kRecordFields) || !FindTree(name, &tree)) return false;
+  if (inserter_) {
+    inserter_->Retarget(tree, keyFields);
+  } else {
+    inserter_.reset(new TreeCursor(this, tree, keyFields));
+  }
+  insertRecord_.assign(record.begin(), record.end());
+  StoreStatus(insertRecord_.data(), kLive, transaction_);
+  StoreBig32(insertRecord_.data() + kRecordId, newRecordId());
+  RecordKey(insertRecord_.data(), static_cast<int32_t>(insertRecord_.size()), keyFields, &insertKey_);
+  bool inserted = inserter_->seek(insertKey_) && inserter_->insertHere(insertRecord_);
+  inserter_->ReleaseLevels();
+  return inserted;
 }
 
 bool StorageFile::scanEqualKey(const std::string& name, const ByteString& key, const KeyFieldList& keyFields,
@@ -392,13 +406,12 @@ bool StorageFile::scanEqualKey(const std::string& name, const ByteString& key, c
                                const std::function<void(uint8_t* valueBlock)>& callback) {
   std::unique_ptr<TreeCursor> cursor = openTree(name, keyFields);
   if (!cursor || !cursor->seek(key)) return false;
-  ByteString found;
+  ByteString scratch;
   while (cursor->next()) {
     int32_t length;
     const uint8_t* record = cursor->currentRecord(&length);
     if (record[kEntryStatus] == kDeleted) continue;
-    cursor->CurrentKey(&found);
-    int order = CompareKeys(found, key);
+    int order = CompareEntryKey(kDataLeaf, record, keyFields, key, &scratch);
     // Keys are in order: past the first greater one no equal key can follow.
     if (order > 0) break;
     if (order == 0) {
@@ -473,8 +486,8 @@ bool StorageFile::commit() {
 }
 
 // The order of writes and flushes is what makes a crash at any point recoverable: the journal is
-// complete and flushed before the flag is set, the flag is flushed before the first page is
-// written, and every page is flushed before the flag is cleared.
+// complete and flushed before the flag is set or any page is written, and every page is flushed
+// before the header with the flag cleared is written.
 bool StorageFile::WriteBack(const std::vector<CachedPage*>& pages, bool* touched) {
   uint8_t header[kHeaderSize];
   std::vector<uint8_t> originals;
@@ -492,11 +505,12 @@ bool StorageFile::WriteBack(const std::vector<CachedPage*>& pages, bool* touched
   if (!journal_) journal_ = io_.Create(journal::PathFor(path_));
   if (!journal_ || !journal::Write(*journal_, transaction_, committedLength_, header, images)) return false;
 
+  // The flag and the pages reach the disk together: the journal is hot either way.
   *touched = true;
   uint8_t open[8];
   StoreBig32(open, transaction_);
   StoreBig32(open + 4, 1);
-  if (!file_->Write(kHeaderTransaction, open, 8) || !file_->Flush()) return false;
+  if (!file_->Write(kHeaderTransaction, open, 8)) return false;
 
   std::vector<uint8_t> run;
   for (size_t first = 0; first < pages.size();) {

@@ -133,6 +133,11 @@ class StorageFile {
   std::vector<TreeCursor*> cursors_;
   std::unordered_map<uint32_t, uint32_t> treeRoots_;         // directory entry id -> root page
   std::unordered_map<std::string, TreeIdentity> treeNames_;  // folded name -> tree
+  std::string lastTreeName_;                                 // as last asked for, while treeNames_ holds it
+  TreeIdentity lastTree_;
+  // Reused by every insertRecord, with its buffers: an insert allocates nothing.
+  std::unique_ptr<TreeCursor> inserter_;
+  ByteString insertRecord_, insertKey_;
 };
 
 std::unique_ptr<StorageFile> createStorageFile(const std::string& path, StorageIo& io = PlatformStorageIo());
@@ -202,6 +207,8 @@ class TreeCursor {
   enum class Resume { None, AtStart, AtEntry, AtLowerBound };
 
   TreeCursor(StorageFile* file, TreeIdentity tree, KeyFieldList keyFields);
+  // An idle cursor made ready for another tree.
+  void Retarget(const TreeIdentity& tree, const KeyFieldList& keyFields);
 
   bool Reset();
   bool Push(uint32_t page, int32_t offset);

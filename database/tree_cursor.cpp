@@ -27,6 +27,7 @@ TreeCursor::TreeCursor(StorageFile* file, TreeIdentity tree, KeyFieldList keyFie
       tree_(std::move(tree)),
       keyFields_(std::move(keyFields)),
       leafKind_(tree_.directory ? kDirectoryLeaf : kDataLeaf) {
+  levels_.reserve(8);
   file_->Register(this);
 }
 
@@ -47,6 +48,14 @@ void TreeCursor::ReleaseLevels() {
   if (file_)
     for (LevelPosition& level : levels_) file_->Release(level.pinned);
   levels_.clear();
+}
+
+void TreeCursor::Retarget(const TreeIdentity& tree, const KeyFieldList& keyFields) {
+  ReleaseLevels();
+  tree_ = tree;
+  keyFields_ = keyFields;
+  leafKind_ = tree_.directory ? kDirectoryLeaf : kDataLeaf;
+  resume_ = Resume::None;
 }
 
 bool TreeCursor::Reset() {
@@ -135,7 +144,6 @@ bool TreeCursor::Restore() {
   ByteString key = std::move(resumeKey_);
   if (!seek(key)) return false;
   if (how == Resume::AtLowerBound) return true;
-  ByteString found;
   while (next()) {
     CachedPage* page;
     int32_t offset;
@@ -145,8 +153,7 @@ bool TreeCursor::Restore() {
       fresh_ = resumeFresh_;
       return true;
     }
-    EntryKey(leafKind_, entry, keyFields_, &found);
-    if (CompareKeys(found, key) != 0) break;
+    if (CompareEntryKey(leafKind_, entry, keyFields_, key, &scratchKey_) != 0) break;
   }
   // The entry is gone (its transaction was rolled back): resume at what follows its key.
   return seek(key);
@@ -170,8 +177,7 @@ bool TreeCursor::seek(const ByteString& key) {
     size_t low = 0, high = offsets.size();
     while (low < high) {
       size_t middle = (low + high) / 2;
-      EntryKey(kind, page->Entry(offsets[middle]), keyFields_, &scratchKey_);
-      if (CompareKeys(scratchKey_, key) < 0) {
+      if (CompareEntryKey(kind, page->Entry(offsets[middle]), keyFields_, key, &scratchKey_) < 0) {
         low = middle + 1;
       } else {
         high = middle;
@@ -402,11 +408,13 @@ bool TreeCursor::InsertAt(size_t fromBottom, const uint8_t* entry, int32_t lengt
   CachedPage* page = position.pinned;
   int32_t at = position.offset, used = page->Used();
   if (used + length > kRecordAreaSize) return Split(fromBottom, entry, length);
+  bool offsetsKnown = page->offsetsValid;
   file_->PageChanging(page, this);
   uint8_t* area = page->Area();
   memmove(area + at + length, area + at, static_cast<size_t>(used - at));
   memcpy(area + at, entry, static_cast<size_t>(length));
   page->SetUsed(used + length);
+  if (offsetsKnown) page->OffsetsInserted(at, length);
   return true;
 }
 

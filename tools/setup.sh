@@ -10,6 +10,7 @@ packages=(
   googletest                                  # GoogleTest sources, built inside the tree
   clang libclang-rt-14-dev                    # sanitizers and fuzzers of the host build
   libbenchmark-dev                            # benchmarks
+  libsqlite3-dev                              # the database benchmark's comparison
   python3
 )
 

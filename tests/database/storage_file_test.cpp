@@ -599,9 +599,9 @@ TEST(StorageFileTest, FlagLeftSetWithItsJournalRecoversTheLastCommit) {
   ASSERT_TRUE(file->commit());
   std::string committed = Dump(*file);
   ASSERT_TRUE(file->insertRecord("t", KeyedRecord(2, "lost"), {0}));
-  // Stop after the pages are written (journal: header, image, flush; flag and flush; pages):
-  // the flag is still set and the journal complete.
-  io.FailAfter(io.Operations() + 6, MemoryStorage::Fault::Stop);
+  // Stop after the pages are written (journal: header, image, flush; flag; pages): the flag is
+  // still set and the journal complete.
+  io.FailAfter(io.Operations() + 5, MemoryStorage::Fault::Stop);
   EXPECT_TRUE(file->commit());  // a dead process never learns otherwise
   MemoryStorage::Files files = io.Snapshot(MemoryStorage::Restart::ProcessDied);
   file.reset();
@@ -613,6 +613,37 @@ TEST(StorageFileTest, FlagLeftSetWithItsJournalRecoversTheLastCommit) {
   EXPECT_EQ(Dump(*file), committed);
   EXPECT_EQ(LoadBig32(restarted.Content(kPath).data() + kHeaderOpenFlag), 0u);
   EXPECT_FALSE(restarted.Exists(journal::PathFor(kPath)));
+}
+
+// The flag and the pages reach the disk in any order: pages without the flag are found out by
+// a complete journal of a newer transaction than the header's.
+TEST(StorageFileTest, JournalNewerThanTheHeaderRecoversWithoutTheFlag) {
+  MemoryStorage io;
+  std::unique_ptr<StorageFile> file = NewDatabase(io);
+  ASSERT_TRUE(file->createTree("t"));
+  ASSERT_TRUE(file->insertRecord("t", KeyedRecord(1, "kept"), {0}));
+  ASSERT_TRUE(file->commit());
+  std::string committed = Dump(*file);
+  ASSERT_TRUE(file->insertRecord("t", KeyedRecord(2, "lost"), {0}));
+  io.FailAfter(io.Operations() + 5, MemoryStorage::Fault::Stop);
+  file->commit();
+  MemoryStorage::Files files = io.Snapshot(MemoryStorage::Restart::ProcessDied);
+  file.reset();
+  std::vector<uint8_t>& bytes = files[kPath];
+  uint32_t previous = LoadBig32(bytes.data() + kHeaderTransaction) - 1;
+  StoreBig32(bytes.data() + kHeaderTransaction, previous);
+  StoreBig32(bytes.data() + kHeaderOpenFlag, 0);
+  MemoryStorage restarted(files);
+  file = openStorageFile(kPath, restarted);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(Dump(*file), committed);
+  // A journal that is not complete does not pass for one: with the flag set the file is refused.
+  std::vector<uint8_t> journalBytes = files[journal::PathFor(kPath)];
+  journalBytes[journal::kHeaderSize + 100] ^= 1;
+  StoreBig32(bytes.data() + kHeaderTransaction, previous + 1);
+  StoreBig32(bytes.data() + kHeaderOpenFlag, 1);
+  MemoryStorage damaged({{kPath, bytes}, {journal::PathFor(kPath), journalBytes}});
+  EXPECT_EQ(openStorageFile(kPath, damaged), nullptr);
 }
 
 TEST(StorageFileTest, FailedCommitRollsBackAndTheFileKeepsTheLastCommit) {
@@ -644,7 +675,7 @@ TEST(StorageFileTest, CommitThatFailsOnceIsUndoneInPlaceAndTheFileGoesOn) {
   std::string committed = Dump(*file);
   ASSERT_TRUE(file->insertRecord("t", KeyedRecord(1, "first try"), {0}));
   // The page write fails; every later call works, so the journal puts the file back at once.
-  io.FailAfter(io.Operations() + 5, MemoryStorage::Fault::FailOnce);
+  io.FailAfter(io.Operations() + 4, MemoryStorage::Fault::FailOnce);
   EXPECT_FALSE(file->commit());
   EXPECT_FALSE(file->Broken());
   EXPECT_EQ(Dump(*file), committed);
@@ -669,6 +700,56 @@ TEST(StorageFileTest, SmallCacheDropsCleanPagesAndReadsThemAgain) {
   file = Reopen(io, std::move(file));
   file->SetCacheLimit(4);
   EXPECT_EQ(Keys(*file, "t"), expected);
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the fuzzer's seeds (database, journal, the journal's length) into the folder named by
+// KW_FUZZ_SEEDS:
+//   KW_FUZZ_SEEDS=$PWD/tests/database/fuzz_corpus/storage_file build/host/tests/database/database_tests \
+//     --gtest_also_run_disabled_tests --gtest_filter='*WriteFuzzSeeds'
+TEST(StorageFileTest, DISABLED_WriteFuzzSeeds) {
+  const char* folder = getenv("KW_FUZZ_SEEDS");
+  ASSERT_NE(folder, nullptr);
+  auto write = [folder](const char* name, const MemoryStorage::Files& files) {
+    std::vector<uint8_t> bytes = files.at(kPath);
+    auto journal = files.find(journal::PathFor(kPath));
+    uint32_t journalLength = 0;
+    if (journal != files.end()) {
+      bytes.insert(bytes.end(), journal->second.begin(), journal->second.end());
+      journalLength = static_cast<uint32_t>(journal->second.size());
+    }
+    bytes.resize(bytes.size() + 4);
+    StoreBig32(bytes.data() + bytes.size() - 4, journalLength);
+    std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  };
+
+  MemoryStorage fresh;
+  ASSERT_TRUE(closeStorageFile(NewDatabase(fresh)));
+  write("new_database", fresh.Snapshot(MemoryStorage::Restart::ProcessDied));
+
+  MemoryStorage io;
+  std::unique_ptr<StorageFile> file = NewDatabase(io);
+  ASSERT_TRUE(file->createTree("t") && file->createTree("plain"));
+  for (int32_t key = 0; key < 400; key++) ASSERT_TRUE(file->insertRecord("t", KeyedRecord(key * 37 % 401, "row"), {0}));
+  for (int32_t key = 0; key < 20; key++) ASSERT_TRUE(file->insertRecord("plain", KeyedRecord(key, "plain"), {}));
+  ByteString large(9000, 'v');
+  uint32_t reference;
+  ASSERT_TRUE(file->storeLargeValue(large.data(), 9000, &reference));
+  std::unique_ptr<TreeCursor> cursor = file->openTree("t", {0});
+  for (int32_t count = 0; count < 5 && cursor->nextMatching(); count++) ASSERT_TRUE(cursor->deleteCurrent());
+  ASSERT_TRUE(cursor->close());
+  ASSERT_TRUE(file->commit());
+  write("tables", io.Snapshot(MemoryStorage::Restart::ProcessDied));
+
+  // Stopped after the pages of a commit were written: the flag is set and the journal is hot.
+  for (int32_t key = 500; key < 700; key++) ASSERT_TRUE(file->insertRecord("t", KeyedRecord(key, "new"), {0}));
+  io.FailAfter(io.Operations() + 5, MemoryStorage::Fault::Stop);
+  file->commit();
+  write("hot_journal", io.Snapshot(MemoryStorage::Restart::ProcessDied));
 }
 
 }  // namespace
