@@ -90,12 +90,9 @@ bool Write(StorageIoFile& journal, uint32_t transaction, int64_t originalLength,
   return journal.Flush();
 }
 
-bool Check(StorageIoFile& journal, uint32_t* transaction) { return Replay(journal, nullptr, transaction, false); }
-
-bool Hot(StorageIoFile& journal, uint32_t flag, uint32_t headerTransaction) {
-  uint32_t transaction;
-  if (!Check(journal, &transaction)) return false;
-  return flag ? transaction == headerTransaction : transaction > headerTransaction;
+bool Hot(StorageIoFile& journal, uint32_t flag, uint32_t headerTransaction, uint32_t* transaction) {
+  if (!Replay(journal, nullptr, transaction, false)) return false;
+  return flag ? *transaction == headerTransaction : *transaction > headerTransaction;
 }
 
 bool Restore(StorageIoFile& journal, StorageIoFile& database, uint32_t transaction) {

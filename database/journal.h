@@ -39,11 +39,9 @@ struct PageImage {
 bool Write(StorageIoFile& journal, uint32_t transaction, int64_t originalLength, const uint8_t* originalHeader,
            const std::vector<PageImage>& pages);
 
-// Whether the journal is complete, and for which transaction.
-bool Check(StorageIoFile& journal, uint32_t* transaction);
-
-// Whether the journal must put back a database whose header says flag and transaction.
-bool Hot(StorageIoFile& journal, uint32_t flag, uint32_t headerTransaction);
+// Whether the journal is complete and must put back a database whose header says flag and
+// transaction; if so, of which transaction it is.
+bool Hot(StorageIoFile& journal, uint32_t flag, uint32_t headerTransaction, uint32_t* transaction);
 
 // Puts the database back as the journal of the given transaction recorded it and flushes it;
 // the header (with its flag clear) is written last. False, with nothing written, when the

@@ -45,12 +45,6 @@ void PageCache::Clear() {
   count_ = 0;
 }
 
-void PageCache::Touch(CachedPage* page) {
-  if (!page->listed || page == newest_) return;
-  Unlink(page);
-  LinkNewest(page);
-}
-
 void PageCache::SetDirty(CachedPage* page, bool dirty) {
   if (page->dirty == dirty) return;
   page->dirty = dirty;
@@ -62,10 +56,18 @@ void PageCache::SetDirty(CachedPage* page, bool dirty) {
 }
 
 void PageCache::Trim(int32_t limit) {
+  // Every page is looked at no more than twice: once to take its second chance, once to go.
   CachedPage* page = oldest_;
-  while (count_ > limit && page) {
+  for (int32_t steps = 2 * count_; count_ > limit && page && steps > 0; steps--) {
     CachedPage* newer = page->newer;
-    if (page->useCount == 0) Drop(page);
+    if (page->useCount == 0 && !page->used) {
+      Drop(page);
+    } else {
+      page->used = false;
+      Unlink(page);
+      LinkNewest(page);
+      if (newer == nullptr) break;
+    }
     page = newer;
   }
 }
@@ -79,6 +81,7 @@ void PageCache::Unlink(CachedPage* page) {
 }
 
 void PageCache::LinkNewest(CachedPage* page) {
+  page->used = false;
   page->older = newest_;
   page->newer = nullptr;
   (newest_ ? newest_->newer : oldest_) = page;

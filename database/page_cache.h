@@ -12,10 +12,12 @@ struct CachedPage {
   uint32_t number = 0;
   bool dirty = false;
   int32_t useCount = 0;
-  // The recency list holds clean pages only, most recently used last.
+  // The recency list holds clean pages only, least recently placed first; a page used since it
+  // was placed gets a second chance before it is dropped.
   CachedPage* older = nullptr;
   CachedPage* newer = nullptr;
   bool listed = false;
+  bool used = false;
   // Offsets in the record area of every entry, in page order, for binary search; rebuilt after
   // the page changes.
   bool offsetsValid = false;
@@ -57,9 +59,8 @@ class PageCache {
   void Drop(CachedPage* page);
   void Clear();
 
-  // A use of a clean page makes it the most recent; a dirty page leaves the list until it is
-  // written back.
-  void Touch(CachedPage* page);
+  // A use of a clean page keeps it longer; a dirty page leaves the list until it is written back.
+  void Touch(CachedPage* page) { page->used = true; }
   void SetDirty(CachedPage* page, bool dirty);
   // Frees the least recently used clean pages that nothing pins until at most limit are held.
   void Trim(int32_t limit);

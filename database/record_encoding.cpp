@@ -53,13 +53,44 @@ constexpr int32_t FixedSize(uint8_t typeCode) {
   }
 }
 
-// The ordered form of a float or double: negative numbers inverted, positive ones with the sign
-// bit set, so that unsigned byte order is numeric order.
-void AppendOrderedReal(ByteString* key, const uint8_t* bytes, int32_t size) {
-  bool negative = bytes[0] & 0x80;
-  for (int32_t index = 0; index < size; index++) {
-    uint8_t byte = bytes[index];
-    key->push_back(negative ? static_cast<uint8_t>(~byte) : index == 0 ? static_cast<uint8_t>(byte | 0x80) : byte);
+// Hands the bytes of a field's key part to emit, one at a time, while emit returns true: 0x00
+// for a missing field, else 0x01 and the ordered form of the value. Making a key and comparing
+// a record's key without making it share this.
+template <typename Emit>
+bool EmitKeyPart(const FieldLocation& field, Emit&& emit) {
+  if (field.typeCode == 0) return emit(0x00);
+  if (!emit(0x01)) return false;
+  const uint8_t* value = field.value;
+  switch (field.typeCode) {
+    case kSmallInt:
+    case kInteger:
+    case kLongVarChar:
+    case kLongVarBinary:
+      // Two's complement with the sign bit inverted.
+      if (!emit(static_cast<uint8_t>(value[0] ^ 0x80))) return false;
+      for (int32_t index = 1; index < field.size; index++)
+        if (!emit(value[index])) return false;
+      return true;
+    case kVarChar:
+    case kBinaryChunk:
+      for (int32_t index = 4; index < field.size; index++)
+        if (!emit(SortWeights[value[index]])) return false;
+      return emit(0x00);
+    case kFloat:
+    case kDouble: {
+      // Negative numbers inverted, positive ones with the sign bit set.
+      bool negative = value[0] & 0x80;
+      for (int32_t index = 0; index < field.size; index++) {
+        uint8_t byte = value[index];
+        if (!emit(negative ? static_cast<uint8_t>(~byte) : index == 0 ? static_cast<uint8_t>(byte | 0x80) : byte))
+          return false;
+      }
+      return true;
+    }
+    default:  // date, time and boolean order as stored
+      for (int32_t index = 0; index < field.size; index++)
+        if (!emit(value[index])) return false;
+      return true;
   }
 }
 
@@ -114,33 +145,10 @@ FieldLocation FindField(const uint8_t* record, int32_t length, uint8_t fieldId) 
 }
 
 void AppendKeyPart(ByteString* key, const FieldLocation& field) {
-  if (field.typeCode == 0) {
-    key->push_back(0x00);
-    return;
-  }
-  key->push_back(0x01);
-  const uint8_t* value = field.value;
-  switch (field.typeCode) {
-    case kSmallInt:
-    case kInteger:
-    case kLongVarChar:
-    case kLongVarBinary:
-      key->push_back(static_cast<uint8_t>(value[0] ^ 0x80));
-      key->insert(key->end(), value + 1, value + field.size);
-      break;
-    case kVarChar:
-    case kBinaryChunk:
-      for (int32_t index = 4; index < field.size; index++) key->push_back(SortWeights[value[index]]);
-      key->push_back(0x00);
-      break;
-    case kFloat:
-    case kDouble:
-      AppendOrderedReal(key, value, field.size);
-      break;
-    default:  // date, time and boolean order as stored
-      key->insert(key->end(), value, value + field.size);
-      break;
-  }
+  EmitKeyPart(field, [key](uint8_t byte) {
+    key->push_back(byte);
+    return true;
+  });
 }
 
 void RecordKey(const uint8_t* record, int32_t length, const KeyFieldList& keyFields, ByteString* key) {
@@ -171,11 +179,28 @@ void EntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFi
   }
 }
 
+int CompareRecordKey(const uint8_t* record, int32_t length, const KeyFieldList& keyFields, const uint8_t* key,
+                     size_t keyLength) {
+  if (keyFields.empty()) return CompareKeys(record + kRecordId, 4, key, keyLength);
+  size_t at = 0;
+  int order = 0;
+  auto compare = [&](uint8_t byte) {
+    // A key that ends first is a prefix of the record's: the record's sorts after it.
+    order = at == keyLength ? 1 : byte < key[at] ? -1 : byte > key[at] ? 1 : 0;
+    at++;
+    return order == 0;
+  };
+  for (uint8_t fieldId : keyFields)
+    if (!EmitKeyPart(FindField(record, length, fieldId), compare)) return order;
+  return at < keyLength ? -1 : 0;
+}
+
 int CompareEntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFields, const ByteString& key,
                     ByteString* scratch) {
   if (pageKind == kInteriorPage)
     return CompareKeys(entry + kInteriorKey, LoadBig16(entry + kEntryLength) - kInteriorKey, key.data(), key.size());
-  if (pageKind == kDataLeaf && keyFields.empty()) return CompareKeys(entry + kRecordId, 4, key.data(), key.size());
+  if (pageKind == kDataLeaf)
+    return CompareRecordKey(entry, LoadBig16(entry + kEntryLength), keyFields, key.data(), key.size());
   EntryKey(pageKind, entry, keyFields, scratch);
   return CompareKeys(*scratch, key);
 }

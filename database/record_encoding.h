@@ -46,6 +46,9 @@ void RecordKey(const uint8_t* record, int32_t length, const KeyFieldList& keyFie
 void DirectoryKey(const uint8_t* name, int32_t length, ByteString* key);
 // The separator key of an interior entry, or one of the keys above by the page kind.
 void EntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFields, ByteString* key);
+// The order of a data record's key against key (-1, 0 or 1), without making the record's key.
+int CompareRecordKey(const uint8_t* record, int32_t length, const KeyFieldList& keyFields, const uint8_t* key,
+                     size_t keyLength);
 // The order of an entry's key against key (-1, 0 or 1), computing it in scratch only when it is
 // not stored as it is.
 int CompareEntryKey(uint32_t pageKind, const uint8_t* entry, const KeyFieldList& keyFields, const ByteString& key,

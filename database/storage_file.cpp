@@ -95,11 +95,10 @@ std::unique_ptr<StorageFile> openStorageFile(const std::string& path, StorageIo&
   std::string journalPath = journal::PathFor(path);
   uint32_t flag = LoadBig32(header + kHeaderOpenFlag);
   std::unique_ptr<StorageIoFile> journalFile = io.Exists(journalPath) ? io.Open(journalPath) : nullptr;
-  if (journalFile && journal::Hot(*journalFile, flag, LoadBig32(header + kHeaderTransaction))) {
+  uint32_t transaction;
+  if (journalFile && journal::Hot(*journalFile, flag, LoadBig32(header + kHeaderTransaction), &transaction)) {
     // Left in the middle of writing a transaction back: its journal puts back the last commit.
-    uint32_t transaction;
-    if (!journal::Check(*journalFile, &transaction) || !journal::Restore(*journalFile, *storage->file_, transaction) ||
-        !storage->file_->Read(0, header, kHeaderSize))
+    if (!journal::Restore(*journalFile, *storage->file_, transaction) || !storage->file_->Read(0, header, kHeaderSize))
       return nullptr;
   } else if (flag != 0) {
     // Without its journal (a file of another engine, or a damaged journal) nothing can say what
@@ -255,35 +254,32 @@ void StorageFile::PurgeDeleted(CachedPage* page) {
 
 // Trees.
 
-bool StorageFile::FindTree(const std::string& name, TreeIdentity* tree) {
+const TreeIdentity* StorageFile::FindTree(const std::string& name) {
   // Inserts and lookups name the same tree again and again.
-  if (!treeNames_.empty() && name == lastTreeName_) {
-    *tree = lastTree_;
-    return true;
-  }
+  if (lastTree_ && name == lastTreeName_) return lastTree_;
   std::string folded = Folded(name);
-  if (auto known = treeNames_.find(folded); known != treeNames_.end()) {
-    *tree = lastTree_ = known->second;
-    lastTreeName_ = name;
-    return true;
+  auto known = treeNames_.find(folded);
+  if (known == treeNames_.end()) {
+    std::unique_ptr<TreeCursor> directory = MakeCursor(this, TreeIdentity{}, {}, nullptr);
+    while (directory && directory->nextMatching()) {
+      int32_t length;
+      const uint8_t* entry = directory->currentRecord(&length);
+      const uint8_t* stored = entry + kDirectoryName;
+      int32_t storedLength = length - kDirectoryName;
+      if (BytesCompareFolded(stored, storedLength, name.data(), static_cast<int32_t>(name.size())) != 0) continue;
+      TreeIdentity tree;
+      tree.directory = false;
+      tree.recordId = LoadBig32(entry + kDirectoryRecordId);
+      tree.name.assign(reinterpret_cast<const char*>(stored), static_cast<size_t>(storedLength));
+      treeRoots_[tree.recordId] = LoadBig32(entry + kDirectoryRoot);
+      known = treeNames_.emplace(folded, std::move(tree)).first;
+      break;
+    }
+    if (known == treeNames_.end()) return nullptr;
   }
-  std::unique_ptr<TreeCursor> directory = MakeCursor(this, TreeIdentity{}, {}, nullptr);
-  if (!directory) return false;
-  while (directory->nextMatching()) {
-    int32_t length;
-    const uint8_t* entry = directory->currentRecord(&length);
-    const uint8_t* stored = entry + kDirectoryName;
-    int32_t storedLength = length - kDirectoryName;
-    if (BytesCompareFolded(stored, storedLength, name.data(), static_cast<int32_t>(name.size())) != 0) continue;
-    tree->directory = false;
-    tree->recordId = LoadBig32(entry + kDirectoryRecordId);
-    tree->name.assign(stored, stored + storedLength);
-    treeRoots_[tree->recordId] = LoadBig32(entry + kDirectoryRoot);
-    treeNames_[folded] = lastTree_ = *tree;
-    lastTreeName_ = name;
-    return true;
-  }
-  return false;
+  lastTree_ = &known->second;
+  lastTreeName_ = name;
+  return lastTree_;
 }
 
 std::vector<std::string> StorageFile::treeNames() {
@@ -302,7 +298,7 @@ std::vector<std::string> StorageFile::treeNames() {
 static std::unique_ptr<TreeCursor> DirectoryEntryOf(StorageFile* file, const TreeIdentity& tree) {
   std::unique_ptr<TreeCursor> directory = MakeCursor(file, TreeIdentity{}, {}, nullptr);
   ByteString key, scratch;
-  DirectoryKey(tree.name.data(), static_cast<int32_t>(tree.name.size()), &key);
+  DirectoryKey(reinterpret_cast<const uint8_t*>(tree.name.data()), static_cast<int32_t>(tree.name.size()), &key);
   if (!directory || !directory->seek(key)) return nullptr;
   while (directory->next()) {
     int32_t length;
@@ -345,6 +341,11 @@ bool StorageFile::SetTreeRoot(const TreeIdentity& tree, uint32_t root) {
   return true;
 }
 
+void StorageFile::ForgetTreeNames() {
+  treeNames_.clear();
+  lastTree_ = nullptr;
+}
+
 void StorageFile::Unregister(TreeCursor* cursor) {
   auto found = std::find(cursors_.begin(), cursors_.end(), cursor);
   if (found != cursors_.end()) cursors_.erase(found);
@@ -373,24 +374,23 @@ bool StorageFile::createTree(const std::string& name) {
   DirectoryKey(entry.data() + kDirectoryName, nameLength, &key);
   std::unique_ptr<TreeCursor> directory = MakeCursor(this, TreeIdentity{}, {}, nullptr);
   bool inserted = directory && directory->seek(key) && directory->insertHere(entry);
-  treeNames_.clear();  // a name may now be found earlier in the directory
+  ForgetTreeNames();  // a name may now be found earlier in the directory
   return inserted;
 }
 
 std::unique_ptr<TreeCursor> StorageFile::openTree(const std::string& name, const KeyFieldList& keyFields,
                                                   const ByteString* prefixFilter) {
-  TreeIdentity tree;
-  if (broken_ || !FindTree(name, &tree)) return nullptr;
-  return MakeCursor(this, std::move(tree), keyFields, prefixFilter);
+  const TreeIdentity* tree = broken_ ? nullptr : FindTree(name);
+  return tree ? MakeCursor(this, *tree, keyFields, prefixFilter) : nullptr;
 }
 
 bool StorageFile::insertRecord(const std::string& name, const ByteString& record, const KeyFieldList& keyFields) {
-  TreeIdentity tree;
-  if (broken_ || record.size() < static_cast<size_t>(kRecordFields) || !FindTree(name, &tree)) return false;
+  const TreeIdentity* tree = broken_ ? nullptr : FindTree(name);
+  if (tree == nullptr || record.size() < static_cast<size_t>(kRecordFields)) return false;
   if (inserter_) {
-    inserter_->Retarget(tree, keyFields);
+    inserter_->Retarget(*tree, keyFields);
   } else {
-    inserter_.reset(new TreeCursor(this, tree, keyFields));
+    inserter_.reset(new TreeCursor(this, *tree, keyFields));
   }
   insertRecord_.assign(record.begin(), record.end());
   StoreStatus(insertRecord_.data(), kLive, transaction_);
@@ -545,7 +545,7 @@ void StorageFile::DiscardTransaction() {
   pageCount_ = committedPageCount_;
   directoryRoot_ = committedDirectoryRoot_;
   treeRoots_.clear();
-  treeNames_.clear();
+  ForgetTreeNames();
   transaction_++;
   inTransaction_ = false;
   chainHead_ = kChainEnd;

@@ -21,7 +21,7 @@ class TreeCursor;
 struct TreeIdentity {
   bool directory = true;
   uint32_t recordId = 0;  // of the directory entry
-  ByteString name;        // the stored name, for finding that entry again
+  std::string name;       // the stored name, for finding that entry again
   bool operator==(const TreeIdentity& other) const {
     return directory == other.directory && recordId == other.recordId;
   }
@@ -89,7 +89,9 @@ class StorageFile {
   void PurgeDeleted(CachedPage* page);
 
   // Trees and cursors.
-  bool FindTree(const std::string& name, TreeIdentity* tree);
+  // The tree of that name, good until the next tree is made or a rollback.
+  const TreeIdentity* FindTree(const std::string& name);
+  void ForgetTreeNames();
   bool TreeRoot(const TreeIdentity& tree, uint32_t* root);
   bool SetTreeRoot(const TreeIdentity& tree, uint32_t root);
   void Register(TreeCursor* cursor) { cursors_.push_back(cursor); }
@@ -134,7 +136,7 @@ class StorageFile {
   std::unordered_map<uint32_t, uint32_t> treeRoots_;         // directory entry id -> root page
   std::unordered_map<std::string, TreeIdentity> treeNames_;  // folded name -> tree
   std::string lastTreeName_;                                 // as last asked for, while treeNames_ holds it
-  TreeIdentity lastTree_;
+  const TreeIdentity* lastTree_ = nullptr;
   // Reused by every insertRecord, with its buffers: an insert allocates nothing.
   std::unique_ptr<TreeCursor> inserter_;
   ByteString insertRecord_, insertKey_;
@@ -193,6 +195,8 @@ class TreeCursor {
 
   // The key of the current entry under the cursor's key field list.
   bool CurrentKey(ByteString* key);
+  // The order of the current entry's key against key (-1, 0 or 1; 1 without a current entry).
+  int CompareCurrentKey(const ByteString& key);
 
  private:
   friend class StorageFile;

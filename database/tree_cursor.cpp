@@ -59,12 +59,26 @@ void TreeCursor::Retarget(const TreeIdentity& tree, const KeyFieldList& keyField
 }
 
 bool TreeCursor::Reset() {
-  ReleaseLevels();
   resume_ = Resume::None;
   fresh_ = true;
-  descents_ = 0;
   uint32_t root;
-  if (file_ == nullptr || !file_->TreeRoot(tree_, &root) || !Push(root, 0)) return false;
+  if (file_ == nullptr || !file_->TreeRoot(tree_, &root)) {
+    ReleaseLevels();
+    return false;
+  }
+  if (!levels_.empty() && levels_.front().page == root) {
+    // The root stays pinned: only the levels below it go.
+    while (levels_.size() > 1) {
+      file_->Release(levels_.back().pinned);
+      levels_.pop_back();
+    }
+    levels_.front().offset = 0;
+    descents_ = 1;
+  } else {
+    ReleaseLevels();
+    descents_ = 0;
+    if (!Push(root, 0)) return false;
+  }
   atStart_ = true;
   return true;
 }
@@ -274,6 +288,12 @@ bool TreeCursor::CurrentKey(ByteString* key) {
   if (entry == nullptr) return false;
   EntryKey(leafKind_, entry, keyFields_, key);
   return true;
+}
+
+int TreeCursor::CompareCurrentKey(const ByteString& key) {
+  int32_t length;
+  const uint8_t* entry = currentRecord(&length);
+  return entry ? CompareEntryKey(leafKind_, entry, keyFields_, key, &scratchKey_) : 1;
 }
 
 TreeCursor::FieldValue TreeCursor::field(uint8_t fieldId) {

@@ -223,9 +223,11 @@ TEST(StorageFileTest, SplitsAtInsertionPointWhenFull) {
     uint32_t root = 0;
     for (uint32_t page = 4; page < (bytes.size() - kHeaderSize) / kPageSize; page++) {
       ByteString image = PageBytes(bytes, page);
-      if (KindOf(image) == kDataLeaf) used.push_back(UsedOf(image));
       if (KindOf(image) == kInteriorPage) root = page;
-      if (KindOf(image) == kDataLeaf) EXPECT_EQ(LoadBig32(image.data() + kPageOwner), 4u);
+      if (KindOf(image) == kDataLeaf) {
+        used.push_back(UsedOf(image));
+        EXPECT_EQ(LoadBig32(image.data() + kPageOwner), 4u);
+      }
     }
     EXPECT_EQ(used, test.leafUsed);
     ASSERT_NE(root, 0u);
@@ -507,7 +509,9 @@ TEST(StorageFileTest, LargeValuesAreCutIntoChunks) {
     }
     EXPECT_EQ(data, test.dataChunks);
     EXPECT_EQ(indexes, test.indexChunks);
-    if (test.indexChunks) EXPECT_EQ(reference, lastIndex);
+    if (test.indexChunks) {
+      EXPECT_EQ(reference, lastIndex);
+    }
     // A continued index begins with the index chunk stored before it.
     if (test.indexChunks == 2) {
       std::unique_ptr<TreeCursor> first = file->openTree(kBlobTree);
@@ -694,7 +698,9 @@ TEST(StorageFileTest, SmallCacheDropsCleanPagesAndReadsThemAgain) {
   for (int32_t key = 0; key < 3000; key++) {
     ASSERT_TRUE(file->insertRecord("t", KeyedRecord(key * 7 % 3001, "value"), {0}));
     expected.push_back(key * 7 % 3001);
-    if (key % 500 == 0) ASSERT_TRUE(file->commit());
+    if (key % 500 == 0) {
+      ASSERT_TRUE(file->commit());
+    }
   }
   std::sort(expected.begin(), expected.end());
   file = Reopen(io, std::move(file));
@@ -707,9 +713,9 @@ TEST(StorageFileTest, SmallCacheDropsCleanPagesAndReadsThemAgain) {
 namespace {
 
 // Writes the fuzzer's seeds (database, journal, the journal's length) into the folder named by
-// KW_FUZZ_SEEDS:
-//   KW_FUZZ_SEEDS=$PWD/tests/database/fuzz_corpus/storage_file build/host/tests/database/database_tests \
-//     --gtest_also_run_disabled_tests --gtest_filter='*WriteFuzzSeeds'
+// KW_FUZZ_SEEDS, when run from the top folder as
+//   KW_FUZZ_SEEDS=$PWD/tests/database/fuzz_corpus/storage_file
+//   build/host/tests/database/database_tests --gtest_also_run_disabled_tests --gtest_filter='*WriteFuzzSeeds'
 TEST(StorageFileTest, DISABLED_WriteFuzzSeeds) {
   const char* folder = getenv("KW_FUZZ_SEEDS");
   ASSERT_NE(folder, nullptr);
