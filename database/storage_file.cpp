@@ -534,6 +534,10 @@ bool StorageFile::WriteBack(const std::vector<CachedPage*>& pages, bool* touched
   return file_->Write(0, header, kHeaderSize) && file_->Flush();
 }
 
+// A rollback puts back the pages as the last commit left them rather than flipping the
+// statuses of the entries the transaction stamped: records that a split of the transaction
+// moved keep their older stamps and stay reachable, a record inserted and deleted in the same
+// transaction does not come back, and roots the transaction grew shrink back with the pages.
 void StorageFile::DiscardTransaction() {
   for (TreeCursor* cursor : cursors_) {
     cursor->SavePosition();

@@ -239,7 +239,8 @@ class TreeCursor {
   ByteString prefixFilter_;
   std::vector<LevelPosition> levels_;  // the root first
   bool fresh_ = true;
-  bool atStart_ = false;  // on the root as made, before any step
+  bool atStart_ = false;    // on the root as made, before any step
+  bool tailMoved_ = false;  // the last insertion split its leaf and moved what followed away
   uint32_t leafKind_;
   int32_t descents_ = 0;
 

@@ -368,8 +368,17 @@ bool TreeCursor::insertHere(const ByteString& entry) {
   // Each level may gain two pages, and the root a parent.
   if (!file_->CanAddPages(static_cast<uint32_t>(2 * levels_.size() + 1))) return false;
   atStart_ = false;
+  tailMoved_ = false;
   if (!InsertAt(0, entry.data(), length)) return false;
-  Level(0).offset += length;
+  LevelPosition& leaf = Level(0);
+  leaf.offset += length;
+  if (leaf.offset >= leaf.pinned->Used() && tailMoved_) {
+    // A split put the entries that followed on the next page: on to the first of them.
+    bool fresh = fresh_;
+    fresh_ = false;
+    next();
+    fresh_ = fresh;
+  }
   return true;
 }
 
@@ -527,6 +536,7 @@ bool TreeCursor::Split(size_t fromBottom, const uint8_t* entry, int32_t length) 
 
   uint8_t* area = page->Area();
   file_->PageChanging(page, this);
+  if (fromBottom == 0) tailMoved_ = cut != kEntryLeadsTail;
   CachedPage* made = file_->NewPage(kind, owner);
   if (made == nullptr) return failed();
   uint32_t madeNumber = made->number;

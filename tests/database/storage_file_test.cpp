@@ -402,6 +402,34 @@ TEST(StorageFileTest, UpdatesKeepTheirPlaceOrMoveWhenTheCursorCloses) {
   EXPECT_EQ(Keys(*file, "t"), (std::vector<int32_t>{1, 3, 10}));
 }
 
+TEST(StorageFileTest, UpdateInPlaceThatSplitsItsPageDeletesTheOldRecord) {
+  for (int32_t first : {1, 4}) {
+    SCOPED_TRACE(testing::Message() << "updating key " << first);
+    MemoryStorage io;
+    std::unique_ptr<StorageFile> file = NewDatabase(io);
+    ASSERT_TRUE(file->createTree("t"));
+    for (int32_t key = 1; key <= 8; key++) ASSERT_TRUE(file->insertRecord("t", SizedRecord(key, 1000), {0}));
+    std::unique_ptr<TreeCursor> cursor = file->openTree("t", {0});
+    ASSERT_TRUE(cursor->seek(IntegerKey(first)) && cursor->nextMatching());
+    // The bigger record does not fit beside the others: the page is cut before the old one.
+    ASSERT_TRUE(cursor->replaceCurrent(SizedRecord(first, 3000), IntegerKey(first)));
+    std::vector<int32_t> rest;
+    while (cursor->nextMatching()) {
+      int32_t key;
+      memcpy(&key, cursor->field(0).value, 4);
+      rest.push_back(key);
+    }
+    ASSERT_TRUE(cursor->close());
+    std::vector<int32_t> after;
+    for (int32_t key = first + 1; key <= 8; key++) after.push_back(key);
+    EXPECT_EQ(rest, after);
+    EXPECT_EQ(Keys(*file, "t"), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    cursor = file->openTree("t", {0});
+    ASSERT_TRUE(cursor->seek(IntegerKey(first)) && cursor->nextMatching());
+    EXPECT_EQ(cursor->field(1).length, 3000 - 22);
+  }
+}
+
 TEST(StorageFileTest, MovedRecordsJoinTheCommitWhileTheScanGoesOn) {
   MemoryStorage io;
   std::unique_ptr<StorageFile> file = NewDatabase(io);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "files_test_support.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -66,6 +67,27 @@ TEST_F(FileStreamTest, ReadOnlyOpenIgnoresWrites) {
   file.SetLength(0);
   file.Close();
   EXPECT_EQ(Get("r.txt"), "abc");
+}
+
+TEST_F(FileStreamTest, FlushReportsWhetherWrittenBytesAreDurable) {
+  FileStream file;
+  EXPECT_FALSE(file.Flush());  // nothing open
+  ASSERT_TRUE(file.Create(Windows("durable.bin").c_str()));
+  EXPECT_TRUE(file.Write("kept", 4));
+  EXPECT_TRUE(file.Flush());  // the first flush of a new file also flushes its folder
+  EXPECT_TRUE(file.Write("more", 4));
+  EXPECT_TRUE(file.Flush());
+  file.Close();
+  EXPECT_EQ(Get("durable.bin"), "keptmore");
+  EXPECT_FALSE(file.Write("x", 1));
+
+  // A handle of CreateFileA flushes too; a handle that names nothing does not.
+  HANDLE handle =
+      CreateFileA(Windows("other.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(FlushFileBuffers(handle));
+  EXPECT_TRUE(CloseHandle(handle));
+  EXPECT_FALSE(FlushFileBuffers(handle));
 }
 
 TEST_F(FileStreamTest, CreatedFileMarkedForDeletionGoesOnClose) {
