@@ -20,6 +20,30 @@ void CachedPage::OffsetsInserted(int32_t offset, int32_t length) {
   offsetsValid = true;
 }
 
+namespace {
+
+constexpr size_t kSparePages = 64;
+
+}  // namespace
+
+CachedPage* PageCache::Make() {
+  if (spare_.empty()) return new CachedPage;
+  CachedPage* page = spare_.back();
+  spare_.pop_back();
+  return page;
+}
+
+void PageCache::Discard(CachedPage* page) {
+  page->dirty = false;
+  page->useCount = 0;
+  page->offsetsValid = false;
+  if (spare_.size() < kSparePages) {
+    spare_.push_back(page);
+  } else {
+    delete page;
+  }
+}
+
 void PageCache::Add(CachedPage* page) {
   std::vector<CachedPage*>& bucket = buckets_[page->number % kBuckets];
   uint32_t slot = page->number / kBuckets;
@@ -33,7 +57,7 @@ void PageCache::Drop(CachedPage* page) {
   Unlink(page);
   buckets_[page->number % kBuckets][page->number / kBuckets] = nullptr;
   count_--;
-  delete page;
+  Discard(page);
 }
 
 void PageCache::Clear() {
@@ -43,6 +67,8 @@ void PageCache::Clear() {
   }
   oldest_ = newest_ = nullptr;
   count_ = 0;
+  for (CachedPage* page : spare_) delete page;
+  spare_.clear();
 }
 
 void PageCache::SetDirty(CachedPage* page, bool dirty) {

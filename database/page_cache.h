@@ -53,10 +53,14 @@ class PageCache {
     uint32_t slot = number / kBuckets;
     return slot < bucket.size() ? bucket[slot] : nullptr;
   }
+  // A page to fill, from those dropped before when there are any.
+  CachedPage* Make();
   // Takes ownership of a page whose number is not cached yet.
   void Add(CachedPage* page);
-  // Removes and frees the page.
+  // Removes the page; it is kept for the next Make, or freed.
   void Drop(CachedPage* page);
+  // Gives back a page that Make handed out and that was never added.
+  void Discard(CachedPage* page);
   void Clear();
 
   // A use of a clean page keeps it longer; a dirty page leaves the list until it is written back.
@@ -76,4 +80,6 @@ class PageCache {
   CachedPage* oldest_ = nullptr;
   CachedPage* newest_ = nullptr;
   int32_t count_ = 0;
+  // Dropped pages kept for reuse: a cache that reads as much as it drops allocates nothing.
+  std::vector<CachedPage*> spare_;
 };

@@ -165,11 +165,11 @@ CachedPage* StorageFile::Fetch(uint32_t number) {
   }
   // Pages of the current transaction never leave the cache; any other is in the file.
   if (number >= committedPageCount_) return nullptr;
-  auto* page = new CachedPage;
+  CachedPage* page = cache_.Make();
   page->number = number;
   if (!file_->Read(kHeaderSize + static_cast<int64_t>(number) * kPageSize, page->bytes, kPageSize) ||
       !PageValid(page->bytes)) {
-    delete page;
+    cache_.Discard(page);
     return nullptr;
   }
   page->useCount = 1;
@@ -185,7 +185,7 @@ void StorageFile::Release(CachedPage* page) {
 
 CachedPage* StorageFile::NewPage(uint32_t kind, uint32_t owner) {
   if (!CanAddPages(1)) return nullptr;
-  auto* page = new CachedPage;
+  CachedPage* page = cache_.Make();
   memset(page->bytes, 0, kPageSize);
   page->number = pageCount_++;
   StoreBig32(page->bytes + kPageKind, kind);

@@ -16,8 +16,7 @@ class StreamFile : public StorageIoFile {
 
   bool Read(int64_t offset, void* buffer, int32_t count) override {
     if (!Representable(offset, count)) return false;
-    stream_->Seek(static_cast<int32_t>(offset));
-    if (stream_->Position() != offset) return false;
+    if (!stream_->Seek(static_cast<int32_t>(offset))) return false;
     auto* bytes = static_cast<char*>(buffer);
     int32_t done = 0;
     while (done < count) {
@@ -30,8 +29,7 @@ class StreamFile : public StorageIoFile {
 
   bool Write(int64_t offset, const void* buffer, int32_t count) override {
     if (!Representable(offset, count)) return false;
-    stream_->Seek(static_cast<int32_t>(offset));
-    return stream_->Position() == offset && stream_->Write(buffer, count);
+    return stream_->Seek(static_cast<int32_t>(offset)) && stream_->Write(buffer, count);
   }
 
   bool Flush() override { return stream_->Flush(); }

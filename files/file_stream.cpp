@@ -90,8 +90,8 @@ void FileStream::Close() {
 
 bool FileStream::AtEnd() { return Position() >= Length(); }
 
-void FileStream::Seek(int32_t offset) {
-  if (handle_ != -1) _llseek(handle_, offset, static_cast<int>(FILE_BEGIN));
+bool FileStream::Seek(int32_t offset) {
+  return handle_ != -1 && _llseek(handle_, offset, static_cast<int>(FILE_BEGIN)) == offset;
 }
 
 int32_t FileStream::Position() { return handle_ == -1 ? 0 : _llseek(handle_, 0, static_cast<int>(FILE_CURRENT)); }

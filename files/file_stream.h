@@ -35,7 +35,8 @@ class FileStream {
   virtual bool Write(const void* buffer, int32_t count);
   virtual void Close();
   virtual bool AtEnd();
-  virtual void Seek(int32_t offset);
+  // True when the position is now offset.
+  virtual bool Seek(int32_t offset);
   virtual int32_t Length();
   // Makes n the file's size; the position is kept.
   virtual bool SetLength(int32_t n);
