@@ -15,21 +15,11 @@ class StreamFile : public StorageIoFile {
   explicit StreamFile(std::unique_ptr<FileStream> stream) : stream_(std::move(stream)) {}
 
   bool Read(int64_t offset, void* buffer, int32_t count) override {
-    if (!Representable(offset, count)) return false;
-    if (!stream_->Seek(static_cast<int32_t>(offset))) return false;
-    auto* bytes = static_cast<char*>(buffer);
-    int32_t done = 0;
-    while (done < count) {
-      int32_t got = 0;
-      if (!stream_->Read(bytes + done, count - done, &got) || got == 0) return false;
-      done += got;
-    }
-    return true;
+    return Representable(offset, count) && stream_->ReadAt(offset, buffer, count);
   }
 
   bool Write(int64_t offset, const void* buffer, int32_t count) override {
-    if (!Representable(offset, count)) return false;
-    return stream_->Seek(static_cast<int32_t>(offset)) && stream_->Write(buffer, count);
+    return Representable(offset, count) && stream_->WriteAt(offset, buffer, count);
   }
 
   bool Flush() override { return stream_->Flush(); }

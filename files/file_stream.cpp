@@ -113,7 +113,27 @@ bool FileStream::SetLength(int32_t n) {
   return done;
 }
 
-bool FileStream::Flush() {
-  // As on Windows, the handle of an _l* file is its file handle.
-  return handle_ != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle_)));
+// As on Windows, the handle of an _l* file is its file handle.
+static HANDLE FileHandle(int32_t handle) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle)); }
+
+bool FileStream::Flush() { return handle_ != -1 && FlushFileBuffers(FileHandle(handle_)); }
+
+bool FileStream::ReadAt(int64_t offset, void* buffer, int32_t count) {
+  if (handle_ == -1 || offset < 0 || count < 0) return false;
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  DWORD done = 0;
+  return ReadFile(FileHandle(handle_), buffer, static_cast<DWORD>(count), &done, &at) &&
+         done == static_cast<DWORD>(count);
+}
+
+bool FileStream::WriteAt(int64_t offset, const void* buffer, int32_t count) {
+  if (handle_ == -1 || offset < 0 || count < 0) return false;
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  DWORD done = 0;
+  return WriteFile(FileHandle(handle_), buffer, static_cast<DWORD>(count), &done, &at) &&
+         done == static_cast<DWORD>(count);
 }

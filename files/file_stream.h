@@ -42,6 +42,9 @@ class FileStream {
   virtual bool SetLength(int32_t n);
   // Makes what was written durable: it survives a crash of the machine once this returns true.
   virtual bool Flush();
+  // Exactly count bytes at offset, without moving the position; false otherwise.
+  bool ReadAt(int64_t offset, void* buffer, int32_t count);
+  bool WriteAt(int64_t offset, const void* buffer, int32_t count);
   virtual int32_t Position();
 
   // Creates or truncates the file; marks it as created by this object.

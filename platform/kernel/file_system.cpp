@@ -117,10 +117,53 @@ bool MapPath(LPCSTR path, std::string* host) {
 }
 
 void SetErrorFromErrno() {
-  SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS
+  SetLastError(errno == EEXIST                                        ? ERROR_ALREADY_EXISTS
                : errno == EACCES || errno == EPERM || errno == EISDIR ? ERROR_ACCESS_DENIED
-               : errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
-                                   : ERROR_FILE_NOT_FOUND);
+               : errno == ENOTDIR                                     ? ERROR_PATH_NOT_FOUND
+                                                                      : ERROR_FILE_NOT_FOUND);
+}
+
+// The descriptor of a handle of CreateFileA or, as on Windows, of a file of _lopen or _lcreat
+// given as a handle; -1 (with the error set) for anything else.
+int DescriptorOf(HANDLE hFile, std::shared_ptr<OpenFile>* keep) {
+  uint32_t value = kwplatform::HandleValue(hFile);
+  *keep = Files().Find(value);
+  // Descriptors of the _l* functions are small; handles of the table never are.
+  int descriptor = *keep ? (*keep)->descriptor : value < 0x10000 ? static_cast<int>(value) : -1;
+  if (descriptor < 0 || fcntl(descriptor, F_GETFD) == -1) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return -1;
+  }
+  return descriptor;
+}
+
+// Reads or writes all count bytes at the file position or, with an OVERLAPPED, at its offset.
+// A transfer at an offset leaves the file position where it was (Windows moves it past the
+// bytes transferred; nothing in the engine mixes the two).
+BOOL Transfer(HANDLE hFile, void* buffer, DWORD count, LPDWORD done, LPOVERLAPPED overlapped, bool writing) {
+  std::shared_ptr<OpenFile> keep;
+  int descriptor = DescriptorOf(hFile, &keep);
+  if (done) *done = 0;
+  if (descriptor < 0) return FALSE;
+  off_t offset =
+      overlapped ? static_cast<off_t>(static_cast<uint64_t>(overlapped->OffsetHigh) << 32 | overlapped->Offset) : 0;
+  DWORD total = 0;
+  while (total < count) {
+    char* at = static_cast<char*>(buffer) + total;
+    size_t left = count - total;
+    ssize_t moved = overlapped ? (writing ? pwrite(descriptor, at, left, offset + total)
+                                          : pread(descriptor, at, left, offset + total))
+                               : (writing ? write(descriptor, at, left) : read(descriptor, at, left));
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) {
+      SetErrorFromErrno();
+      return FALSE;
+    }
+    if (moved == 0) break;  // the end of the file
+    total += static_cast<DWORD>(moved);
+  }
+  if (done) *done = total;
+  return TRUE;
 }
 
 }  // namespace
@@ -141,7 +184,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA data) {
     // One name: the item itself (a path ending in "\" names nothing).
     std::string host;
     WIN32_FIND_DATAA found;
-    if (!pattern.empty() && MapPath(path.c_str(), &host) && Describe(host, host.substr(host.find_last_of('/') + 1), &found))
+    if (!pattern.empty() && MapPath(path.c_str(), &host) &&
+        Describe(host, host.substr(host.find_last_of('/') + 1), &found))
       search->found.push_back(found);
   } else {
     std::string host;
@@ -302,10 +346,14 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD access, DWORD, LPSECURITY_ATT
   bool reads = access & GENERIC_READ;
   bool writes = access & GENERIC_WRITE;
   flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
-  if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
-  else if (disposition == CREATE_ALWAYS) flags |= O_CREAT | O_TRUNC;
-  else if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
-  else if (disposition == TRUNCATE_EXISTING) flags |= O_TRUNC;
+  if (disposition == CREATE_NEW)
+    flags |= O_CREAT | O_EXCL;
+  else if (disposition == CREATE_ALWAYS)
+    flags |= O_CREAT | O_TRUNC;
+  else if (disposition == OPEN_ALWAYS)
+    flags |= O_CREAT;
+  else if (disposition == TRUNCATE_EXISTING)
+    flags |= O_TRUNC;
   else if (disposition != OPEN_EXISTING) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
@@ -336,7 +384,8 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lastAcces
     if (time == nullptr) return result;
     int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time->dwHighDateTime) << 32) | time->dwLowDateTime);
     int64_t sinceEpoch = ticks - kSecondsTo1970 * kTicksPerSecond;
-    int64_t seconds = sinceEpoch >= 0 ? sinceEpoch / kTicksPerSecond : (sinceEpoch - kTicksPerSecond + 1) / kTicksPerSecond;
+    int64_t seconds =
+        sinceEpoch >= 0 ? sinceEpoch / kTicksPerSecond : (sinceEpoch - kTicksPerSecond + 1) / kTicksPerSecond;
     result.tv_sec = static_cast<time_t>(seconds);
     result.tv_nsec = static_cast<long>((sinceEpoch - seconds * kTicksPerSecond) * 100);
     return result;
@@ -349,16 +398,21 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lastAcces
   return TRUE;
 }
 
-// A handle of CreateFileA or, as on Windows, a file of _lopen or _lcreat given as a handle.
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED lpOverlapped) {
+  return Transfer(hFile, lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead, lpOverlapped, false);
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPOVERLAPPED lpOverlapped) {
+  return Transfer(hFile, const_cast<void*>(lpBuffer), nNumberOfBytesToWrite, lpNumberOfBytesWritten, lpOverlapped,
+                  true);
+}
+
 BOOL WINAPI FlushFileBuffers(HANDLE hFile) {
-  uint32_t value = kwplatform::HandleValue(hFile);
-  std::shared_ptr<OpenFile> file = Files().Find(value);
-  // Descriptors of the _l* functions are small; handles of the table never are.
-  int descriptor = file ? file->descriptor : value < 0x10000 ? static_cast<int>(value) : -1;
-  if (descriptor < 0 || fcntl(descriptor, F_GETFD) == -1) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  std::shared_ptr<OpenFile> keep;
+  int descriptor = DescriptorOf(hFile, &keep);
+  if (descriptor < 0) return FALSE;
   if (!kwplatform::FlushDescriptor(descriptor)) {
     SetErrorFromErrno();
     return FALSE;

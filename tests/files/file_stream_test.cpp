@@ -90,6 +90,22 @@ TEST_F(FileStreamTest, FlushReportsWhetherWrittenBytesAreDurable) {
   EXPECT_FALSE(FlushFileBuffers(handle));
 }
 
+TEST_F(FileStreamTest, ReadAtAndWriteAtKeepThePosition) {
+  FileStream file;
+  ASSERT_TRUE(file.Create(Windows("at.bin").c_str()));
+  EXPECT_TRUE(file.Write("abcdef", 6));
+  file.Seek(2);
+  EXPECT_TRUE(file.WriteAt(10, "XY", 2));  // past the end: the gap reads as zeros
+  char bytes[12] = {};
+  EXPECT_TRUE(file.ReadAt(0, bytes, 12));
+  EXPECT_EQ(std::string(bytes, 12), std::string("abcdef\0\0\0\0XY", 12));
+  EXPECT_FALSE(file.ReadAt(8, bytes, 5));  // only 4 bytes are there
+  EXPECT_EQ(file.Position(), 2);
+  int32_t got = 0;
+  EXPECT_TRUE(file.Read(bytes, 2, &got));
+  EXPECT_EQ(std::string(bytes, 2), "cd");
+}
+
 TEST_F(FileStreamTest, CreatedFileMarkedForDeletionGoesOnClose) {
   FileStream file;
   ASSERT_TRUE(file.Create(Windows("gone.txt").c_str()));
