@@ -118,11 +118,16 @@ static HANDLE FileHandle(int32_t handle) { return reinterpret_cast<HANDLE>(stati
 
 bool FileStream::Flush() { return handle_ != -1 && FlushFileBuffers(FileHandle(handle_)); }
 
-bool FileStream::ReadAt(int64_t offset, void* buffer, int32_t count) {
-  if (handle_ == -1 || offset < 0 || count < 0) return false;
+static OVERLAPPED At(int64_t offset) {
   OVERLAPPED at = {};
   at.Offset = static_cast<DWORD>(offset);
   at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  return at;
+}
+
+bool FileStream::ReadAt(int64_t offset, void* buffer, int32_t count) {
+  if (handle_ == -1 || offset < 0 || count < 0) return false;
+  OVERLAPPED at = At(offset);
   DWORD done = 0;
   return ReadFile(FileHandle(handle_), buffer, static_cast<DWORD>(count), &done, &at) &&
          done == static_cast<DWORD>(count);
@@ -130,9 +135,7 @@ bool FileStream::ReadAt(int64_t offset, void* buffer, int32_t count) {
 
 bool FileStream::WriteAt(int64_t offset, const void* buffer, int32_t count) {
   if (handle_ == -1 || offset < 0 || count < 0) return false;
-  OVERLAPPED at = {};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  OVERLAPPED at = At(offset);
   DWORD done = 0;
   return WriteFile(FileHandle(handle_), buffer, static_cast<DWORD>(count), &done, &at) &&
          done == static_cast<DWORD>(count);

@@ -117,10 +117,10 @@ bool MapPath(LPCSTR path, std::string* host) {
 }
 
 void SetErrorFromErrno() {
-  SetLastError(errno == EEXIST                                        ? ERROR_ALREADY_EXISTS
+  SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS
                : errno == EACCES || errno == EPERM || errno == EISDIR ? ERROR_ACCESS_DENIED
-               : errno == ENOTDIR                                     ? ERROR_PATH_NOT_FOUND
-                                                                      : ERROR_FILE_NOT_FOUND);
+               : errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                   : ERROR_FILE_NOT_FOUND);
 }
 
 // The descriptor of a handle of CreateFileA or, as on Windows, of a file of _lopen or _lcreat
@@ -184,8 +184,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA data) {
     // One name: the item itself (a path ending in "\" names nothing).
     std::string host;
     WIN32_FIND_DATAA found;
-    if (!pattern.empty() && MapPath(path.c_str(), &host) &&
-        Describe(host, host.substr(host.find_last_of('/') + 1), &found))
+    if (!pattern.empty() && MapPath(path.c_str(), &host) && Describe(host, host.substr(host.find_last_of('/') + 1), &found))
       search->found.push_back(found);
   } else {
     std::string host;
@@ -346,14 +345,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD access, DWORD, LPSECURITY_ATT
   bool reads = access & GENERIC_READ;
   bool writes = access & GENERIC_WRITE;
   flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
-  if (disposition == CREATE_NEW)
-    flags |= O_CREAT | O_EXCL;
-  else if (disposition == CREATE_ALWAYS)
-    flags |= O_CREAT | O_TRUNC;
-  else if (disposition == OPEN_ALWAYS)
-    flags |= O_CREAT;
-  else if (disposition == TRUNCATE_EXISTING)
-    flags |= O_TRUNC;
+  if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
+  else if (disposition == CREATE_ALWAYS) flags |= O_CREAT | O_TRUNC;
+  else if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
+  else if (disposition == TRUNCATE_EXISTING) flags |= O_TRUNC;
   else if (disposition != OPEN_EXISTING) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
@@ -384,8 +379,7 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lastAcces
     if (time == nullptr) return result;
     int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time->dwHighDateTime) << 32) | time->dwLowDateTime);
     int64_t sinceEpoch = ticks - kSecondsTo1970 * kTicksPerSecond;
-    int64_t seconds =
-        sinceEpoch >= 0 ? sinceEpoch / kTicksPerSecond : (sinceEpoch - kTicksPerSecond + 1) / kTicksPerSecond;
+    int64_t seconds = sinceEpoch >= 0 ? sinceEpoch / kTicksPerSecond : (sinceEpoch - kTicksPerSecond + 1) / kTicksPerSecond;
     result.tv_sec = static_cast<time_t>(seconds);
     result.tv_nsec = static_cast<long>((sinceEpoch - seconds * kTicksPerSecond) * 100);
     return result;
