@@ -74,7 +74,7 @@ bool StorageFile::storeLargeValue(const uint8_t* bytes, int32_t length, uint32_t
   if (!blob || length < 0) return false;
   if (length <= kChunkPayload) return StoreChunk(*blob, kChunkData, bytes, length, reference);
   ByteString index;
-  for (int32_t offset = 0; offset < length; offset += kChunkPayload) {
+  for (int64_t offset = 0; offset < length; offset += kChunkPayload) {
     uint32_t id;
     if (index.size() == static_cast<size_t>(kIndexPairs) * 8) {
       // The first pair of the next index stands for everything stored so far.
@@ -82,7 +82,7 @@ bool StorageFile::storeLargeValue(const uint8_t* bytes, int32_t length, uint32_t
       index.clear();
       AppendPair(&index, id, static_cast<uint32_t>(offset));
     }
-    int32_t chunk = std::min(kChunkPayload, length - offset);
+    int32_t chunk = static_cast<int32_t>(std::min<int64_t>(kChunkPayload, length - offset));
     if (!StoreChunk(*blob, kChunkData, bytes + offset, chunk, &id)) return false;
     AppendPair(&index, id, static_cast<uint32_t>(chunk));
   }

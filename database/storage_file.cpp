@@ -282,7 +282,7 @@ const TreeIdentity* StorageFile::FindTree(const std::string& name) {
   return lastTree_;
 }
 
-std::vector<std::string> StorageFile::treeNames() {
+std::vector<std::string> StorageFile::TreeNames() {
   std::vector<std::string> names;
   std::unique_ptr<TreeCursor> directory = broken_ ? nullptr : MakeCursor(this, TreeIdentity{}, {}, nullptr);
   while (directory && directory->nextMatching()) {

@@ -45,7 +45,7 @@ class StorageFile {
   std::unique_ptr<TreeCursor> openTree(const std::string& name, const KeyFieldList& keyFields = {},
                                        const ByteString* prefixFilter = nullptr);
   // The names of the live trees, in directory order.
-  std::vector<std::string> treeNames();
+  std::vector<std::string> TreeNames();
   // Stamps the record (live, this transaction, a new record id) and inserts it at its key.
   bool insertRecord(const std::string& name, const ByteString& record, const KeyFieldList& keyFields);
   // Delivers every live record whose key equals key, decoded into valueBlock through formats.

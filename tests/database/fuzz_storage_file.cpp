@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<StorageFile> file = openStorageFile(kPath, io);
   if (!file) return 0;
   file->SetCacheLimit(16);
-  std::vector<std::string> names = file->treeNames();
+  std::vector<std::string> names = file->TreeNames();
   if (names.size() > 8) names.resize(8);
   ByteString probe(data, data + std::min<size_t>(databaseLength, 6));
   for (const std::string& name : names) Walk(*file, name, probe);

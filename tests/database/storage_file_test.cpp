@@ -59,7 +59,7 @@ TEST(StorageFileTest, NewDatabaseMatchesByteFixture) {
 
   file = openStorageFile(path);
   ASSERT_TRUE(file);
-  EXPECT_EQ(file->treeNames(), (std::vector<std::string>{"sys$blob", "sys$fields", "sys$tables"}));
+  EXPECT_EQ(file->TreeNames(), (std::vector<std::string>{"sys$blob", "sys$fields", "sys$tables"}));
   EXPECT_TRUE(closeStorageFile(std::move(file)));
   std::filesystem::remove_all(folder);
 }

@@ -72,7 +72,7 @@ inline std::string Hex(const uint8_t* bytes, size_t count) {
 // same hold the same data.
 inline std::string Dump(StorageFile& file) {
   std::string dump;
-  for (const std::string& name : file.treeNames()) {
+  for (const std::string& name : file.TreeNames()) {
     dump += name + ":\n";
     std::unique_ptr<TreeCursor> cursor = file.openTree(name);
     if (!cursor) {
