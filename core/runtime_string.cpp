@@ -26,14 +26,6 @@ constexpr unsigned char BuildFoldEntry(unsigned byte) {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
-int CompareFoldedBytes(const unsigned char* a, int32_t lengthA, const unsigned char* b, int32_t lengthB) {
-  int32_t common = lengthA < lengthB ? lengthA : lengthB;
-  for (int32_t index = 0; index < common; index++) {
-    int difference = CaseFoldTable[a[index]] - CaseFoldTable[b[index]];
-    if (difference) return Sign(difference);
-  }
-  return Sign(lengthA - lengthB);
-}
 
 RuntimeString* NewString(const void* bytes, int32_t n) {
   if (n <= 0) return nullptr;
@@ -180,15 +172,24 @@ RuntimeString* StringJoin(std::initializer_list<const char*> pieces) {
   return joined;
 }
 
+int BytesCompareFolded(const void* a, int32_t lengthA, const void* b, int32_t lengthB) {
+  const auto* left = static_cast<const unsigned char*>(a);
+  const auto* right = static_cast<const unsigned char*>(b);
+  int32_t common = lengthA < lengthB ? lengthA : lengthB;
+  for (int32_t index = 0; index < common; index++) {
+    int difference = CaseFoldTable[left[index]] - CaseFoldTable[right[index]];
+    if (difference) return Sign(difference);
+  }
+  return Sign(lengthA - lengthB);
+}
+
 int StringCompareFolded(const RuntimeString* a, const RuntimeString* b) {
-  return CompareFoldedBytes(reinterpret_cast<const unsigned char*>(StringCText(a)), StringLength(a),
-                            reinterpret_cast<const unsigned char*>(StringCText(b)), StringLength(b));
+  return BytesCompareFolded(StringCText(a), StringLength(a), StringCText(b), StringLength(b));
 }
 
 int StringCompareFolded(const RuntimeString* a, const char* b) {
   const char* textB = b ? b : EmptyText;
-  return CompareFoldedBytes(reinterpret_cast<const unsigned char*>(StringCText(a)), StringLength(a),
-                            reinterpret_cast<const unsigned char*>(textB), static_cast<int32_t>(strlen(textB)));
+  return BytesCompareFolded(StringCText(a), StringLength(a), textB, static_cast<int32_t>(strlen(textB)));
 }
 
 int CStringCompareFolded(const char* a, const char* b) {

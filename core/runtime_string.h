@@ -51,6 +51,7 @@ RuntimeString* StringJoin(std::initializer_list<const char*> pieces);
 int StringCompareFolded(const RuntimeString* a, const RuntimeString* b);
 int StringCompareFolded(const RuntimeString* a, const char* b);
 int CStringCompareFolded(const char* a, const char* b);
+int BytesCompareFolded(const void* a, int32_t lengthA, const void* b, int32_t lengthB);
 inline bool StringEqualsFolded(const RuntimeString* a, const RuntimeString* b) { return StringCompareFolded(a, b) == 0; }
 inline bool StringEqualsFolded(const RuntimeString* a, const char* b) { return StringCompareFolded(a, b) == 0; }
 

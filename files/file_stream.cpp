@@ -68,9 +68,10 @@ bool FileStream::Read(void* buffer, int32_t count, int32_t* countRead) {
   return true;
 }
 
-void FileStream::Write(const void* buffer, int32_t count) {
-  if (handle_ == -1 || count < 0) return;
-  _lwrite(handle_, static_cast<LPCCH>(buffer), static_cast<UINT>(count));
+bool FileStream::Write(const void* buffer, int32_t count) {
+  if (handle_ == -1 || count < 0) return false;
+  if (count == 0) return true;
+  return _lwrite(handle_, static_cast<LPCCH>(buffer), static_cast<UINT>(count)) == static_cast<UINT>(count);
 }
 
 void FileStream::Close() {
@@ -89,8 +90,8 @@ void FileStream::Close() {
 
 bool FileStream::AtEnd() { return Position() >= Length(); }
 
-void FileStream::Seek(int32_t offset) {
-  if (handle_ != -1) _llseek(handle_, offset, static_cast<int>(FILE_BEGIN));
+bool FileStream::Seek(int32_t offset) {
+  return handle_ != -1 && _llseek(handle_, offset, static_cast<int>(FILE_BEGIN)) == offset;
 }
 
 int32_t FileStream::Position() { return handle_ == -1 ? 0 : _llseek(handle_, 0, static_cast<int>(FILE_CURRENT)); }
@@ -103,10 +104,39 @@ int32_t FileStream::Length() {
   return end;
 }
 
-void FileStream::SetLength(int32_t n) {
-  if (handle_ == -1) return;
+bool FileStream::SetLength(int32_t n) {
+  if (handle_ == -1 || n < 0) return false;
   int32_t position = Position();
   Seek(n);
-  _lwrite(handle_, "", 0);  // writing nothing makes the position the file's end
+  bool done = _lwrite(handle_, "", 0) == 0;  // writing nothing makes the position the file's end
   Seek(position);
+  return done;
+}
+
+// As on Windows, the handle of an _l* file is its file handle.
+static HANDLE FileHandle(int32_t handle) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle)); }
+
+bool FileStream::Flush() { return handle_ != -1 && FlushFileBuffers(FileHandle(handle_)); }
+
+static OVERLAPPED At(int64_t offset) {
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  return at;
+}
+
+bool FileStream::ReadAt(int64_t offset, void* buffer, int32_t count) {
+  if (handle_ == -1 || offset < 0 || count < 0) return false;
+  OVERLAPPED at = At(offset);
+  DWORD done = 0;
+  return ReadFile(FileHandle(handle_), buffer, static_cast<DWORD>(count), &done, &at) &&
+         done == static_cast<DWORD>(count);
+}
+
+bool FileStream::WriteAt(int64_t offset, const void* buffer, int32_t count) {
+  if (handle_ == -1 || offset < 0 || count < 0) return false;
+  OVERLAPPED at = At(offset);
+  DWORD done = 0;
+  return WriteFile(FileHandle(handle_), buffer, static_cast<DWORD>(count), &done, &at) &&
+         done == static_cast<DWORD>(count);
 }

@@ -31,13 +31,20 @@ class FileStream {
   // A negative result of the system is failure with nothing read; otherwise success with the
   // count read (0 at the end of the file).
   virtual bool Read(void* buffer, int32_t count, int32_t* countRead);
-  virtual void Write(const void* buffer, int32_t count);
+  // True when every byte was written.
+  virtual bool Write(const void* buffer, int32_t count);
   virtual void Close();
   virtual bool AtEnd();
-  virtual void Seek(int32_t offset);
+  // True when the position is now offset.
+  virtual bool Seek(int32_t offset);
   virtual int32_t Length();
   // Makes n the file's size; the position is kept.
-  virtual void SetLength(int32_t n);
+  virtual bool SetLength(int32_t n);
+  // Makes what was written durable: it survives a crash of the machine once this returns true.
+  virtual bool Flush();
+  // Exactly count bytes at offset, without moving the position; false otherwise.
+  bool ReadAt(int64_t offset, void* buffer, int32_t count);
+  bool WriteAt(int64_t offset, const void* buffer, int32_t count);
   virtual int32_t Position();
 
   // Creates or truncates the file; marks it as created by this object.

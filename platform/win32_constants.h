@@ -512,6 +512,7 @@
   X(FILETIME, 8)                    \
   X(SYSTEMTIME, 16)                 \
   X(WIN32_FIND_DATAA, 320)          \
+  X(OVERLAPPED, 20)                 \
   X(CRITICAL_SECTION, 24)           \
   X(POINT, 8)                       \
   X(RECT, 16)                       \

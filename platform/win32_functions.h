@@ -68,6 +68,13 @@
   X(BOOL, SetFileTime,                                                                          \
     (HANDLE hFile, const FILETIME* lpCreationTime, const FILETIME* lpLastAccessTime,            \
      const FILETIME* lpLastWriteTime))                                                          \
+  X(BOOL, ReadFile,                                                                             \
+    (HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,    \
+     LPOVERLAPPED lpOverlapped))                                                                \
+  X(BOOL, WriteFile,                                                                            \
+    (HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten, \
+     LPOVERLAPPED lpOverlapped))                                                                \
+  X(BOOL, FlushFileBuffers, (HANDLE hFile))                                                     \
   X(BOOL, CloseHandle, (HANDLE hObject))
 
 // Code pages and comparison.

@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev                    # sanitizers and fuzzers of the host build
   libbenchmark-dev                            # benchmarks
   libstb-dev                                  # PNG screenshots of the test interface
+  libsqlite3-dev                              # the database benchmark's comparison
   python3
   libfreetype-dev libfreetype-dev:i386        # text: FreeType for the host and the 32-bit build
   libbz2-dev:i386                             # FreeType's static 32-bit link needs it

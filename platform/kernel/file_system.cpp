@@ -34,7 +34,10 @@ struct Search {
 // An open file of CreateFileA; the descriptor closes with the record.
 struct OpenFile {
   explicit OpenFile(int descriptor) : descriptor(descriptor) {}
-  ~OpenFile() { close(descriptor); }
+  ~OpenFile() {
+    kwplatform::ForgetCreatedFile(descriptor);
+    close(descriptor);
+  }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   int descriptor;
@@ -118,6 +121,49 @@ void SetErrorFromErrno() {
                : errno == EACCES || errno == EPERM || errno == EISDIR ? ERROR_ACCESS_DENIED
                : errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
                                    : ERROR_FILE_NOT_FOUND);
+}
+
+// The descriptor of a handle of CreateFileA or, as on Windows, of a file of _lopen or _lcreat
+// given as a handle; -1 (with the error set) for anything else.
+int DescriptorOf(HANDLE hFile, std::shared_ptr<OpenFile>* keep) {
+  uint32_t value = kwplatform::HandleValue(hFile);
+  *keep = Files().Find(value);
+  // Descriptors of the _l* functions are small; handles of the table never are.
+  int descriptor = *keep ? (*keep)->descriptor : value < 0x10000 ? static_cast<int>(value) : -1;
+  if (descriptor < 0 || fcntl(descriptor, F_GETFD) == -1) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return -1;
+  }
+  return descriptor;
+}
+
+// Reads or writes all count bytes at the file position or, with an OVERLAPPED, at its offset.
+// A transfer at an offset leaves the file position where it was (Windows moves it past the
+// bytes transferred; nothing in the engine mixes the two).
+BOOL Transfer(HANDLE hFile, void* buffer, DWORD count, LPDWORD done, LPOVERLAPPED overlapped, bool writing) {
+  std::shared_ptr<OpenFile> keep;
+  int descriptor = DescriptorOf(hFile, &keep);
+  if (done) *done = 0;
+  if (descriptor < 0) return FALSE;
+  off_t offset =
+      overlapped ? static_cast<off_t>(static_cast<uint64_t>(overlapped->OffsetHigh) << 32 | overlapped->Offset) : 0;
+  DWORD total = 0;
+  while (total < count) {
+    char* at = static_cast<char*>(buffer) + total;
+    size_t left = count - total;
+    ssize_t moved = overlapped ? (writing ? pwrite(descriptor, at, left, offset + total)
+                                          : pread(descriptor, at, left, offset + total))
+                               : (writing ? write(descriptor, at, left) : read(descriptor, at, left));
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) {
+      SetErrorFromErrno();
+      return FALSE;
+    }
+    if (moved == 0) break;  // the end of the file
+    total += static_cast<DWORD>(moved);
+  }
+  if (done) *done = total;
+  return TRUE;
 }
 
 }  // namespace
@@ -312,6 +358,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD access, DWORD, LPSECURITY_ATT
     SetErrorFromErrno();
     return INVALID_HANDLE_VALUE;
   }
+  if (flags & O_CREAT) kwplatform::NoteCreatedFile(descriptor, host);
   uint32_t handle = Files().Add(std::make_shared<OpenFile>(descriptor));
   if (handle == 0) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -339,6 +386,28 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lastAcces
   };
   struct timespec times[2] = {toTimespec(lastAccess), toTimespec(lastWrite)};
   if (futimens(file->descriptor, times) != 0) {
+    SetErrorFromErrno();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED lpOverlapped) {
+  return Transfer(hFile, lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead, lpOverlapped, false);
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPOVERLAPPED lpOverlapped) {
+  return Transfer(hFile, const_cast<void*>(lpBuffer), nNumberOfBytesToWrite, lpNumberOfBytesWritten, lpOverlapped,
+                  true);
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE hFile) {
+  std::shared_ptr<OpenFile> keep;
+  int descriptor = DescriptorOf(hFile, &keep);
+  if (descriptor < 0) return FALSE;
+  if (!kwplatform::FlushDescriptor(descriptor)) {
     SetErrorFromErrno();
     return FALSE;
   }

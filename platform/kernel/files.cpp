@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "platform/kernel/paths.h"
@@ -64,10 +66,56 @@ HFILE Open(LPCSTR path, int flags, mode_t mode) {
     close(file);
     return HFILE_ERROR;
   }
+  if (flags & O_CREAT) kwplatform::NoteCreatedFile(file, hostPath);
   return file;
 }
 
+struct CreatedFiles {
+  std::mutex lock;
+  std::map<int, std::string> folders;  // descriptor -> host folder holding its name
+};
+
+CreatedFiles& Created() {
+  static CreatedFiles* created = new CreatedFiles;
+  return *created;
+}
+
 }  // namespace
+
+namespace kwplatform {
+
+void NoteCreatedFile(int descriptor, const std::string& hostPath) {
+  size_t slash = hostPath.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : hostPath.substr(0, slash);
+  std::lock_guard<std::mutex> guard(Created().lock);
+  Created().folders[descriptor] = folder;
+}
+
+void ForgetCreatedFile(int descriptor) {
+  std::lock_guard<std::mutex> guard(Created().lock);
+  Created().folders.erase(descriptor);
+}
+
+bool FlushDescriptor(int descriptor) {
+  // Data and the size that reaches it; Windows' flush gives no less.
+  if (fdatasync(descriptor) != 0) return false;
+  std::string folder;
+  {
+    std::lock_guard<std::mutex> guard(Created().lock);
+    auto found = Created().folders.find(descriptor);
+    if (found == Created().folders.end()) return true;
+    folder = found->second;
+  }
+  // A new name lives in its folder, which the host flushes apart from the file.
+  int folderDescriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderDescriptor < 0) return false;
+  bool flushed = fsync(folderDescriptor) == 0;
+  close(folderDescriptor);
+  if (flushed) ForgetCreatedFile(descriptor);
+  return flushed;
+}
+
+}  // namespace kwplatform
 
 extern "C" {
 
@@ -107,7 +155,10 @@ LONG WINAPI _llseek(HFILE hFile, LONG lOffset, int iOrigin) {
   return position < 0 ? -1 : static_cast<LONG>(position);
 }
 
-HFILE WINAPI _lclose(HFILE hFile) { return close(hFile) == 0 ? 0 : HFILE_ERROR; }
+HFILE WINAPI _lclose(HFILE hFile) {
+  kwplatform::ForgetCreatedFile(hFile);
+  return close(hFile) == 0 ? 0 : HFILE_ERROR;
+}
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
   std::string hostPath;

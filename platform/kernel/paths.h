@@ -18,4 +18,11 @@ std::string WindowsPathFromHostPath(const std::string& hostPath);
 // $HOME/.kwengine/drive_c), created on first use.
 const std::string& DriveCDirectory();
 
+// Files whose name is not yet durable: a file that was created stays listed under its
+// descriptor until its first flush (which then also flushes its folder) or its close.
+void NoteCreatedFile(int descriptor, const std::string& hostPath);
+void ForgetCreatedFile(int descriptor);
+// Makes the descriptor's data durable and, after a creation, the folder entry that names it.
+bool FlushDescriptor(int descriptor);
+
 }  // namespace kwplatform

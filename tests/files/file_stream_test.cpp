@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "files_test_support.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -66,6 +67,43 @@ TEST_F(FileStreamTest, ReadOnlyOpenIgnoresWrites) {
   file.SetLength(0);
   file.Close();
   EXPECT_EQ(Get("r.txt"), "abc");
+}
+
+TEST_F(FileStreamTest, FlushReportsWhetherWrittenBytesAreDurable) {
+  FileStream file;
+  EXPECT_FALSE(file.Flush());  // nothing open
+  ASSERT_TRUE(file.Create(Windows("durable.bin").c_str()));
+  EXPECT_TRUE(file.Write("kept", 4));
+  EXPECT_TRUE(file.Flush());  // the first flush of a new file also flushes its folder
+  EXPECT_TRUE(file.Write("more", 4));
+  EXPECT_TRUE(file.Flush());
+  file.Close();
+  EXPECT_EQ(Get("durable.bin"), "keptmore");
+  EXPECT_FALSE(file.Write("x", 1));
+
+  // A handle of CreateFileA flushes too; a handle that names nothing does not.
+  HANDLE handle =
+      CreateFileA(Windows("other.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(FlushFileBuffers(handle));
+  EXPECT_TRUE(CloseHandle(handle));
+  EXPECT_FALSE(FlushFileBuffers(handle));
+}
+
+TEST_F(FileStreamTest, ReadAtAndWriteAtKeepThePosition) {
+  FileStream file;
+  ASSERT_TRUE(file.Create(Windows("at.bin").c_str()));
+  EXPECT_TRUE(file.Write("abcdef", 6));
+  file.Seek(2);
+  EXPECT_TRUE(file.WriteAt(10, "XY", 2));  // past the end: the gap reads as zeros
+  char bytes[12] = {};
+  EXPECT_TRUE(file.ReadAt(0, bytes, 12));
+  EXPECT_EQ(std::string(bytes, 12), std::string("abcdef\0\0\0\0XY", 12));
+  EXPECT_FALSE(file.ReadAt(8, bytes, 5));  // only 4 bytes are there
+  EXPECT_EQ(file.Position(), 2);
+  int32_t got = 0;
+  EXPECT_TRUE(file.Read(bytes, 2, &got));
+  EXPECT_EQ(std::string(bytes, 2), "cd");
 }
 
 TEST_F(FileStreamTest, CreatedFileMarkedForDeletionGoesOnClose) {
