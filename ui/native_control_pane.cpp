@@ -1,5 +1,6 @@
 #include "ui/native_control_pane.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "core/runtime_string.h"
@@ -23,8 +24,9 @@ NativeControlPane::NativeControlPane(const PaneCreation& creation, bool replaceP
   if (handle == nullptr) return;
   SetPropA(handle, InstanceProperty, static_cast<Pane*>(this));
   if (replaceProcedure) {
-    previousProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&ReplacedProcedure))));
+    // A window long holds a procedure's low 32 bits; CallWindowProcA finds the procedure from them.
+    LONG previous = SetWindowLongA(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&ReplacedProcedure)));
+    previousProcedure = reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(static_cast<uint32_t>(previous)));
   }
 }
 
