@@ -75,6 +75,15 @@ bool WindowView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       *result = 1;
       return true;
     }
+    case WM_CLOSE:
+      // Language windows ask first; a plain view closes at once.
+      CloseView();
+      return true;
+    case WM_DESTROY:
+      // Destroyed from outside (with its owner, say): the view keeps no stale handle.
+      LinkWindowToPane(handle, nullptr);
+      handle = nullptr;
+      return false;
     case WM_ACTIVATE:
       if (LOWORD(wParam))
         Activate();

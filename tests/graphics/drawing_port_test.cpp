@@ -64,30 +64,28 @@ TEST_F(DrawingPortTest, TheOriginAndTheDevicePlaceShiftEveryCoordinate) {
   DestroyDrawingPort(port);
 }
 
-TEST_F(DrawingPortTest, AClipOutsideTheDeviceHidesDrawingUntilItIsCleared) {
-  MemoryDevice device(20, 20, 10, 10);
-  DrawingPort* port = NewDrawingPort(&device);
-  UseColour(port, 0xFF0000);
-  PortSetClipRect(port, {100, 100, 120, 120});
-  PortFillRect(port, {10, 10, 30, 30});
-  EXPECT_EQ(device.Pixel(5, 5), White);
-  PortSetClipRegion(port, nullptr);
-  PortFillRect(port, {10, 10, 30, 30});
-  EXPECT_EQ(device.Pixel(5, 5), Red);
-  DestroyDrawingPort(port);
-}
-
-TEST_F(DrawingPortTest, AClipRectangleInWindowCoordinatesLimitsDrawing) {
-  MemoryDevice device(20, 20, 10, 10);
-  DrawingPort* port = NewDrawingPort(&device);
-  UseColour(port, 0xFF0000);
-  PortSetClipRect(port, {12, 12, 14, 14});
-  PortFillRect(port, {10, 10, 30, 30});
-  EXPECT_EQ(device.Pixel(2, 2), Red);
-  EXPECT_EQ(device.Pixel(3, 3), Red);
-  EXPECT_EQ(device.Pixel(4, 4), White);
-  EXPECT_EQ(device.Pixel(1, 1), White);
-  DestroyDrawingPort(port);
+TEST_F(DrawingPortTest, ClipRectanglesInWindowCoordinatesLimitDrawingUntilCleared) {
+  // The device sits at (10, 10) of its window.
+  struct Case {
+    PortRect clip;
+    COLORREF inside, edge, outside;  // device pixels (2, 2), (3, 3), (4, 4)
+  };
+  const Case cases[] = {{{12, 12, 14, 14}, Red, Red, White}, {{100, 100, 120, 120}, White, White, White}};
+  for (const Case& c : cases) {
+    MemoryDevice device(20, 20, 10, 10);
+    DrawingPort* port = NewDrawingPort(&device);
+    UseColour(port, 0xFF0000);
+    PortSetClipRect(port, c.clip);
+    PortFillRect(port, {10, 10, 30, 30});
+    EXPECT_EQ(device.Pixel(2, 2), c.inside);
+    EXPECT_EQ(device.Pixel(3, 3), c.edge);
+    EXPECT_EQ(device.Pixel(4, 4), c.outside);
+    EXPECT_EQ(device.Pixel(1, 1), White);
+    PortSetClipRegion(port, nullptr);
+    PortFillRect(port, {10, 10, 30, 30});
+    EXPECT_EQ(device.Pixel(5, 5), Red) << "no clip: the whole device";
+    DestroyDrawingPort(port);
+  }
 }
 
 TEST_F(DrawingPortTest, SwitchingPortsGivesTheContextBackWithItsClipRestored) {

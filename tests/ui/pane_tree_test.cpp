@@ -10,7 +10,17 @@ using uitest::PaneTest;
 using uitest::TestPane;
 using Strings = std::vector<std::string>;
 
-class PaneTreeTest : public PaneTest {};
+class PaneTreeTest : public PaneTest {
+ protected:
+  // Where a pane's window lies in the client area of another window.
+  static POINT CornerIn(HWND window, const Pane* pane) {
+    RECT place;
+    GetWindowRect(pane->handle, &place);
+    POINT corner = {place.left, place.top};
+    ScreenToClient(window, &corner);
+    return corner;
+  }
+};
 
 TEST_F(PaneTreeTest, PackedPointsKeepTheVerticalValueLow) {
   PortRect rect = BoundsFromPackedPoints(0x0014000A, 0xFFFF0028);  // (x 20, y 10), (x -1, y 40)
@@ -29,8 +39,8 @@ TEST_F(PaneTreeTest, ChildrenAreAppendedAndLaterOnesAreClickedFirst) {
   upper->handlesClicks = false;
   EXPECT_TRUE(view->MouseDownFromParent(40, 40, 0));
   EXPECT_EQ(Log(), (Strings{"upper click", "lower click"}));
-  Log().clear();
   upper->SetVisible(false);
+  Log().clear();
   view->MouseDownFromParent(40, 40, 0);
   EXPECT_EQ(Log(), (Strings{"lower click"})) << "hidden panes are not hit";
 }
@@ -79,7 +89,7 @@ TEST_F(PaneTreeTest, NotificationsReachTheChildrenFirst) {
   TestPane* inner = Add("inner", {0, 0, 50, 50}, group);
   Log().clear();
   group->Notify(HideNotification);
-  EXPECT_EQ(Log(), (Strings{"group notify 8", "inner notify 8"}));
+  EXPECT_EQ(Log(), (Strings{"group notify 8", "inner notify 8", "inner hidden", "group hidden"}));
   EXPECT_FALSE(inner->visible);
   EXPECT_FALSE(group->visible);
   group->Notify(DisableNotification);
@@ -151,10 +161,7 @@ TEST_F(PaneTreeTest, SettingTheSameBoundsNeitherInvalidatesNorMoves) {
   EXPECT_EQ(pane->invalidations, 2) << "the old and the new place";
   EXPECT_EQ(pane->width, 60);
   EXPECT_EQ(pane->height, 30);
-  RECT place;
-  GetWindowRect(pane->handle, &place);
-  POINT corner = {place.left, place.top};
-  ScreenToClient(view->handle, &corner);
+  POINT corner = CornerIn(view->handle, pane);
   EXPECT_EQ(corner.x, 40);
   EXPECT_EQ(corner.y, 20);
 }
@@ -163,10 +170,7 @@ TEST_F(PaneTreeTest, NestedPaneWindowsArePlacedInTheirParentsClientCoordinates) 
   TestPane* outer = Add("outer", {20, 30, 80, 130}, nullptr, "KW_Pane");
   TestPane* inner = Add("inner", {25, 40, 45, 100}, outer, "KW_Pane");
   EXPECT_EQ(GetParent(inner->handle), outer->handle);
-  RECT place;
-  GetWindowRect(inner->handle, &place);
-  POINT corner = {place.left, place.top};
-  ScreenToClient(outer->handle, &corner);
+  POINT corner = CornerIn(outer->handle, inner);
   EXPECT_EQ(corner.x, 10);
   EXPECT_EQ(corner.y, 5);
 }

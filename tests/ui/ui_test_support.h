@@ -50,6 +50,10 @@ class TestPane : public ContainerPane {
     Log().push_back(name + " notify " + std::to_string(code));
     ContainerPane::Notify(code);
   }
+  void ShownChanged(bool wasShown, bool isShown) override {
+    Log().push_back(name + (isShown ? " shown" : " hidden"));
+    ContainerPane::ShownChanged(wasShown, isShown);
+  }
   void Invalidate() override {
     invalidations++;
     Pane::Invalidate();
