@@ -111,16 +111,14 @@ int32_t FocusedControl(RuntimeObject*) {
 // A pixel of the window's client area as 0x00RRGGBB, after the pending painting.
 int32_t ScenePixel(RuntimeObject*, int32_t x, int32_t y) {
   kwtesting::PumpMessages();
-  HDC dc = GetDC(scene.view->handle);
-  COLORREF color = GetPixel(dc, x, y);
-  ReleaseDC(scene.view->handle, dc);
-  return static_cast<int32_t>(((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF));
+  uint32_t pixel = 0;
+  return kwtesting::ReadWindowPixel(scene.view->handle, x, y, &pixel) ? static_cast<int32_t>(pixel) : -1;
 }
 
 // Saves the window as panes.png in the current directory (the test's output folder).
 int32_t SaveScene(RuntimeObject*) {
   kwtesting::PumpMessages();
-  return kwtesting::SaveWindowScreenshot(scene.view->handle, "panes.png");
+  return kwtesting::SaveWindowPng(scene.view->handle, "panes.png");
 }
 
 int32_t CloseScene(RuntimeObject*) {

@@ -15,16 +15,15 @@ namespace {
 using uitest::PaneTest;
 using uitest::TestPane;
 
-constexpr COLORREF Blue = 0xFF0000;
+constexpr uint32_t Blue = 0x0000FF;  // 0x00RRGGBB
 
 class PanePaintingTest : public PaneTest {
  protected:
-  // A pixel of the window's client area, as GDI reads it.
-  COLORREF WindowPixel(int x, int y) {
-    HDC dc = GetDC(view->handle);
-    COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(view->handle, dc);
-    return color;
+  // A pixel of the window's client area as drawn on its surface, 0x00RRGGBB.
+  uint32_t WindowPixel(int x, int y) {
+    uint32_t pixel = 0xFFFFFFFF;
+    kwtesting::ReadWindowPixel(view->handle, x, y, &pixel);
+    return pixel;
   }
   RuntimeObject* ControlFor(Pane* pane) {
     control = {};
@@ -37,7 +36,7 @@ class PanePaintingTest : public PaneTest {
 
 TEST_F(PanePaintingTest, RefreshRepaintsBeforeItReturns) {
   TestPane* pane = Add("pane", {20, 30, 60, 90}, nullptr, "KW_Pane");
-  pane->paintColour = 0x0000FF;
+  pane->paintColour = Blue;
   kwtesting::PumpMessages();
   int before = pane->paints;
   RuntimeControlRefresh(ControlFor(pane));
