@@ -205,7 +205,201 @@
   X(int, VK_SHIFT, 0x10)                       \
   X(int, VK_CONTROL, 0x11)                     \
   X(int, VK_ESCAPE, 0x1B)                      \
-  X(int, VK_SPACE, 0x20)
+  X(int, VK_SPACE, 0x20)                       \
+  KW_WIN32_GDI_CONSTANTS(X)
+
+// GDI: stock objects, object types, modes, styles and device capabilities.
+#define KW_WIN32_GDI_CONSTANTS(X)            \
+  X(int, WHITE_BRUSH, 0)                     \
+  X(int, LTGRAY_BRUSH, 1)                    \
+  X(int, GRAY_BRUSH, 2)                      \
+  X(int, DKGRAY_BRUSH, 3)                    \
+  X(int, BLACK_BRUSH, 4)                     \
+  X(int, NULL_BRUSH, 5)                      \
+  X(int, HOLLOW_BRUSH, 5)                    \
+  X(int, WHITE_PEN, 6)                       \
+  X(int, BLACK_PEN, 7)                       \
+  X(int, NULL_PEN, 8)                        \
+  X(int, OEM_FIXED_FONT, 10)                 \
+  X(int, ANSI_FIXED_FONT, 11)                \
+  X(int, ANSI_VAR_FONT, 12)                  \
+  X(int, SYSTEM_FONT, 13)                    \
+  X(int, DEVICE_DEFAULT_FONT, 14)            \
+  X(int, DEFAULT_PALETTE, 15)                \
+  X(int, SYSTEM_FIXED_FONT, 16)              \
+  X(int, DEFAULT_GUI_FONT, 17)               \
+  X(int, DC_BRUSH, 18)                       \
+  X(int, DC_PEN, 19)                         \
+  X(DWORD, OBJ_PEN, 1)                       \
+  X(DWORD, OBJ_BRUSH, 2)                     \
+  X(DWORD, OBJ_DC, 3)                        \
+  X(DWORD, OBJ_PAL, 5)                       \
+  X(DWORD, OBJ_FONT, 6)                      \
+  X(DWORD, OBJ_BITMAP, 7)                    \
+  X(DWORD, OBJ_REGION, 8)                    \
+  X(DWORD, OBJ_MEMDC, 10)                    \
+  X(int, PS_SOLID, 0)                        \
+  X(int, PS_DASH, 1)                         \
+  X(int, PS_DOT, 2)                          \
+  X(int, PS_DASHDOT, 3)                      \
+  X(int, PS_DASHDOTDOT, 4)                   \
+  X(int, PS_NULL, 5)                         \
+  X(int, PS_INSIDEFRAME, 6)                  \
+  X(int, PS_STYLE_MASK, 0x0000000F)          \
+  X(UINT, BS_SOLID, 0)                       \
+  X(UINT, BS_NULL, 1)                        \
+  X(UINT, BS_HOLLOW, 1)                      \
+  X(int, TRANSPARENT, 1)                     \
+  X(int, OPAQUE, 2)                          \
+  X(UINT, TA_NOUPDATECP, 0)                  \
+  X(UINT, TA_UPDATECP, 1)                    \
+  X(UINT, TA_LEFT, 0)                        \
+  X(UINT, TA_RIGHT, 2)                       \
+  X(UINT, TA_CENTER, 6)                      \
+  X(UINT, TA_TOP, 0)                         \
+  X(UINT, TA_BOTTOM, 8)                      \
+  X(UINT, TA_BASELINE, 24)                   \
+  X(UINT, GDI_ERROR, 0xFFFFFFFF)             \
+  X(int, MM_TEXT, 1)                         \
+  X(int, MM_LOMETRIC, 2)                     \
+  X(int, MM_HIMETRIC, 3)                     \
+  X(int, MM_LOENGLISH, 4)                    \
+  X(int, MM_HIENGLISH, 5)                    \
+  X(int, MM_TWIPS, 6)                        \
+  X(int, MM_ISOTROPIC, 7)                    \
+  X(int, MM_ANISOTROPIC, 8)                  \
+  X(int, R2_BLACK, 1)                        \
+  X(int, R2_NOT, 6)                          \
+  X(int, R2_XORPEN, 7)                       \
+  X(int, R2_NOTXORPEN, 10)                   \
+  X(int, R2_NOP, 11)                         \
+  X(int, R2_COPYPEN, 13)                     \
+  X(int, R2_WHITE, 16)                       \
+  X(int, ALTERNATE, 1)                       \
+  X(int, WINDING, 2)                         \
+  X(int, BLACKONWHITE, 1)                    \
+  X(int, WHITEONBLACK, 2)                    \
+  X(int, COLORONCOLOR, 3)                    \
+  X(int, HALFTONE, 4)                        \
+  X(DWORD, SRCCOPY, 0x00CC0020)              \
+  X(DWORD, SRCPAINT, 0x00EE0086)             \
+  X(DWORD, SRCAND, 0x008800C6)               \
+  X(DWORD, SRCINVERT, 0x00660046)            \
+  X(DWORD, SRCERASE, 0x00440328)             \
+  X(DWORD, NOTSRCCOPY, 0x00330008)           \
+  X(DWORD, NOTSRCERASE, 0x001100A6)          \
+  X(DWORD, MERGECOPY, 0x00C000CA)            \
+  X(DWORD, MERGEPAINT, 0x00BB0226)           \
+  X(DWORD, PATCOPY, 0x00F00021)              \
+  X(DWORD, PATPAINT, 0x00FB0A09)             \
+  X(DWORD, PATINVERT, 0x005A0049)            \
+  X(DWORD, DSTINVERT, 0x00550009)            \
+  X(DWORD, BLACKNESS, 0x00000042)            \
+  X(DWORD, WHITENESS, 0x00FF0062)            \
+  X(int, ERROR, 0)                           \
+  X(int, NULLREGION, 1)                      \
+  X(int, SIMPLEREGION, 2)                    \
+  X(int, COMPLEXREGION, 3)                   \
+  X(int, RGN_AND, 1)                         \
+  X(int, RGN_OR, 2)                          \
+  X(int, RGN_XOR, 3)                         \
+  X(int, RGN_DIFF, 4)                        \
+  X(int, RGN_COPY, 5)                        \
+  X(DWORD, BI_RGB, 0)                        \
+  X(DWORD, BI_BITFIELDS, 3)                  \
+  X(UINT, DIB_RGB_COLORS, 0)                 \
+  X(UINT, DIB_PAL_COLORS, 1)                 \
+  X(int, HORZSIZE, 4)                        \
+  X(int, VERTSIZE, 6)                        \
+  X(int, HORZRES, 8)                         \
+  X(int, VERTRES, 10)                        \
+  X(int, BITSPIXEL, 12)                      \
+  X(int, PLANES, 14)                         \
+  X(int, NUMCOLORS, 24)                      \
+  X(int, TECHNOLOGY, 2)                      \
+  X(int, RASTERCAPS, 38)                     \
+  X(int, LOGPIXELSX, 88)                     \
+  X(int, LOGPIXELSY, 90)                     \
+  X(int, SIZEPALETTE, 104)                   \
+  X(int, PHYSICALWIDTH, 110)                 \
+  X(int, PHYSICALHEIGHT, 111)                \
+  X(int, PHYSICALOFFSETX, 112)               \
+  X(int, PHYSICALOFFSETY, 113)               \
+  X(int, DT_RASDISPLAY, 1)                   \
+  X(int, RC_BITBLT, 1)                       \
+  X(int, RC_STRETCHBLT, 2048)                \
+  X(int, RC_DI_BITMAP, 128)                  \
+  X(int, COLOR_SCROLLBAR, 0)                 \
+  X(int, COLOR_BACKGROUND, 1)                \
+  X(int, COLOR_ACTIVECAPTION, 2)             \
+  X(int, COLOR_INACTIVECAPTION, 3)           \
+  X(int, COLOR_MENU, 4)                      \
+  X(int, COLOR_WINDOW, 5)                    \
+  X(int, COLOR_WINDOWFRAME, 6)               \
+  X(int, COLOR_MENUTEXT, 7)                  \
+  X(int, COLOR_WINDOWTEXT, 8)                \
+  X(int, COLOR_CAPTIONTEXT, 9)               \
+  X(int, COLOR_ACTIVEBORDER, 10)             \
+  X(int, COLOR_INACTIVEBORDER, 11)           \
+  X(int, COLOR_APPWORKSPACE, 12)             \
+  X(int, COLOR_HIGHLIGHT, 13)                \
+  X(int, COLOR_HIGHLIGHTTEXT, 14)            \
+  X(int, COLOR_BTNFACE, 15)                  \
+  X(int, COLOR_BTNSHADOW, 16)                \
+  X(int, COLOR_GRAYTEXT, 17)                 \
+  X(int, COLOR_BTNTEXT, 18)                  \
+  X(int, COLOR_INACTIVECAPTIONTEXT, 19)      \
+  X(int, COLOR_BTNHIGHLIGHT, 20)             \
+  X(int, COLOR_3DDKSHADOW, 21)               \
+  X(int, COLOR_3DLIGHT, 22)                  \
+  X(int, COLOR_INFOTEXT, 23)                 \
+  X(int, COLOR_INFOBK, 24)                   \
+  X(int, COLOR_HOTLIGHT, 26)                 \
+  X(int, COLOR_GRADIENTACTIVECAPTION, 27)    \
+  X(int, COLOR_GRADIENTINACTIVECAPTION, 28)  \
+  X(int, COLOR_MENUHILIGHT, 29)              \
+  X(int, COLOR_MENUBAR, 30)                  \
+  X(int, COLOR_3DFACE, 15)                   \
+  X(int, COLOR_3DSHADOW, 16)                 \
+  X(int, COLOR_3DHIGHLIGHT, 20)              \
+  X(LONG, FW_DONTCARE, 0)                    \
+  X(LONG, FW_NORMAL, 400)                    \
+  X(LONG, FW_BOLD, 700)                      \
+  X(BYTE, ANSI_CHARSET, 0)                   \
+  X(BYTE, DEFAULT_CHARSET, 1)                \
+  X(BYTE, SYMBOL_CHARSET, 2)                 \
+  X(BYTE, SHIFTJIS_CHARSET, 128)             \
+  X(BYTE, OEM_CHARSET, 255)                  \
+  X(BYTE, OUT_DEFAULT_PRECIS, 0)             \
+  X(BYTE, CLIP_DEFAULT_PRECIS, 0)            \
+  X(BYTE, DEFAULT_QUALITY, 0)                \
+  X(BYTE, DEFAULT_PITCH, 0)                  \
+  X(BYTE, FIXED_PITCH, 1)                    \
+  X(BYTE, VARIABLE_PITCH, 2)                 \
+  X(BYTE, FF_DONTCARE, 0x00)                 \
+  X(BYTE, FF_ROMAN, 0x10)                    \
+  X(BYTE, FF_SWISS, 0x20)                    \
+  X(BYTE, FF_MODERN, 0x30)                   \
+  X(BYTE, TMPF_FIXED_PITCH, 0x01)            \
+  X(BYTE, TMPF_VECTOR, 0x02)                 \
+  X(BYTE, TMPF_TRUETYPE, 0x04)               \
+  X(DWORD, RASTER_FONTTYPE, 0x0001)          \
+  X(DWORD, TRUETYPE_FONTTYPE, 0x0004)        \
+  X(UINT, DT_TOP, 0x00000000)                \
+  X(UINT, DT_LEFT, 0x00000000)               \
+  X(UINT, DT_CENTER, 0x00000001)             \
+  X(UINT, DT_RIGHT, 0x00000002)              \
+  X(UINT, DT_VCENTER, 0x00000004)            \
+  X(UINT, DT_BOTTOM, 0x00000008)             \
+  X(UINT, DT_WORDBREAK, 0x00000010)          \
+  X(UINT, DT_SINGLELINE, 0x00000020)         \
+  X(UINT, DT_EXPANDTABS, 0x00000040)         \
+  X(UINT, DT_NOCLIP, 0x00000100)             \
+  X(UINT, DT_EXTERNALLEADING, 0x00000200)    \
+  X(UINT, DT_CALCRECT, 0x00000400)           \
+  X(UINT, DT_NOPREFIX, 0x00000800)           \
+  X(UINT, ETO_OPAQUE, 0x0002)                \
+  X(UINT, ETO_CLIPPED, 0x0004)
 
 // Sizes of structures on 32-bit Windows, checked on both sides.
 #define KW_WIN32_STRUCTURE_SIZES(X) \
@@ -217,6 +411,17 @@
   X(RECT, 16)                       \
   X(MSG, 28)                        \
   X(WNDCLASSA, 40)                  \
-  X(CREATESTRUCTA, 48)
+  X(CREATESTRUCTA, 48)              \
+  X(SIZE, 8)                        \
+  X(LOGPEN, 16)                     \
+  X(LOGBRUSH, 12)                   \
+  X(LOGFONTA, 60)                   \
+  X(TEXTMETRICA, 56)                \
+  X(BITMAP, 24)                     \
+  X(BITMAPINFOHEADER, 40)           \
+  X(RGBQUAD, 4)                     \
+  X(BITMAPINFO, 44)                 \
+  X(DIBSECTION, 84)                 \
+  X(DEVMODEA, 156)
 
 

@@ -159,8 +159,18 @@
   X(HCURSOR, LoadCursorA, (HINSTANCE hInstance, LPCSTR lpCursorName))                           \
   X(HCURSOR, SetCursor, (HCURSOR hCursor))
 
-#define KW_USER32_FUNCTIONS(X) \
-  KW_USER32_MESSAGE_BOX_FUNCTIONS(X) KW_USER32_CHARACTER_FUNCTIONS(X) KW_USER32_WINDOW_FUNCTIONS(X)
+// Painting helpers of the user library, implemented with GDI (platform/gdi).
+#define KW_USER32_PAINTING_FUNCTIONS(X)                                                         \
+  X(int, FillRect, (HDC hDC, const RECT* lprc, HBRUSH hbr))                                     \
+  X(int, FrameRect, (HDC hDC, const RECT* lprc, HBRUSH hbr))                                    \
+  X(BOOL, InvertRect, (HDC hDC, const RECT* lprc))                                              \
+  X(BOOL, DrawFocusRect, (HDC hDC, const RECT* lprc))                                           \
+  X(DWORD, GetSysColor, (int nIndex))                                                           \
+  X(HBRUSH, GetSysColorBrush, (int nIndex))
+
+#define KW_USER32_FUNCTIONS(X)                                                                  \
+  KW_USER32_MESSAGE_BOX_FUNCTIONS(X) KW_USER32_CHARACTER_FUNCTIONS(X) KW_USER32_WINDOW_FUNCTIONS(X) \
+  KW_USER32_PAINTING_FUNCTIONS(X)
 
 #define KW_COMCTL32_FUNCTIONS(X) X(void, InitCommonControls, (void))
 
@@ -179,6 +189,83 @@
   X(HRESULT, OleInitialize, (LPVOID pvReserved)) \
   X(void, OleUninitialize, (void))
 
+// GDI: device contexts and their attributes.
+#define KW_GDI32_DEVICE_CONTEXT_FUNCTIONS(X)                                                    \
+  X(HDC, CreateCompatibleDC, (HDC hdc))                                                         \
+  X(BOOL, DeleteDC, (HDC hdc))                                                                  \
+  X(HGDIOBJ, SelectObject, (HDC hdc, HGDIOBJ h))                                                \
+  X(HGDIOBJ, GetCurrentObject, (HDC hdc, UINT type))                                            \
+  X(int, SaveDC, (HDC hdc))                                                                     \
+  X(BOOL, RestoreDC, (HDC hdc, int nSavedDC))                                                   \
+  X(int, SetMapMode, (HDC hdc, int iMode))                                                      \
+  X(int, GetMapMode, (HDC hdc))                                                                 \
+  X(BOOL, SetViewportOrgEx, (HDC hdc, int x, int y, LPPOINT lppt))                              \
+  X(BOOL, GetViewportOrgEx, (HDC hdc, LPPOINT lppoint))                                         \
+  X(BOOL, OffsetViewportOrgEx, (HDC hdc, int x, int y, LPPOINT lppt))                           \
+  X(BOOL, SetWindowOrgEx, (HDC hdc, int x, int y, LPPOINT lppt))                                \
+  X(BOOL, GetWindowOrgEx, (HDC hdc, LPPOINT lppoint))                                           \
+  X(BOOL, OffsetWindowOrgEx, (HDC hdc, int x, int y, LPPOINT lppt))                             \
+  X(BOOL, SetViewportExtEx, (HDC hdc, int x, int y, LPSIZE lpsz))                               \
+  X(BOOL, GetViewportExtEx, (HDC hdc, LPSIZE lpsize))                                           \
+  X(BOOL, SetWindowExtEx, (HDC hdc, int x, int y, LPSIZE lpsz))                                 \
+  X(BOOL, GetWindowExtEx, (HDC hdc, LPSIZE lpsize))                                             \
+  X(BOOL, LPtoDP, (HDC hdc, LPPOINT lppt, int c))                                               \
+  X(BOOL, DPtoLP, (HDC hdc, LPPOINT lppt, int c))                                               \
+  X(COLORREF, SetTextColor, (HDC hdc, COLORREF color))                                          \
+  X(COLORREF, GetTextColor, (HDC hdc))                                                          \
+  X(COLORREF, SetBkColor, (HDC hdc, COLORREF color))                                            \
+  X(COLORREF, GetBkColor, (HDC hdc))                                                            \
+  X(int, SetBkMode, (HDC hdc, int mode))                                                        \
+  X(int, GetBkMode, (HDC hdc))                                                                  \
+  X(UINT, SetTextAlign, (HDC hdc, UINT align))                                                  \
+  X(UINT, GetTextAlign, (HDC hdc))                                                              \
+  X(int, SetROP2, (HDC hdc, int rop2))                                                          \
+  X(int, GetROP2, (HDC hdc))                                                                    \
+  X(int, SetPolyFillMode, (HDC hdc, int mode))                                                  \
+  X(int, GetPolyFillMode, (HDC hdc))                                                            \
+  X(int, SetStretchBltMode, (HDC hdc, int mode))                                                \
+  X(int, GetStretchBltMode, (HDC hdc))
+
+// GDI objects: stock objects, pens, brushes and bitmaps.
+#define KW_GDI32_OBJECT_FUNCTIONS(X)                                                            \
+  X(HGDIOBJ, GetStockObject, (int i))                                                           \
+  X(HPEN, CreatePen, (int iStyle, int cWidth, COLORREF color))                                  \
+  X(HBRUSH, CreateSolidBrush, (COLORREF color))                                                 \
+  X(DWORD, GetObjectType, (HGDIOBJ h))                                                          \
+  X(BOOL, DeleteObject, (HGDIOBJ ho))                                                           \
+  X(int, GetObjectA, (HANDLE h, int c, LPVOID pv))                                              \
+  X(HBITMAP, CreateCompatibleBitmap, (HDC hdc, int cx, int cy))                                 \
+  X(HBITMAP, CreateDIBSection,                                                                  \
+    (HDC hdc, const BITMAPINFO* lpbmi, UINT usage, VOID** ppvBits, HANDLE hSection, DWORD offset))
+
+// GDI regions and clipping.
+#define KW_GDI32_REGION_FUNCTIONS(X)                                                            \
+  X(HRGN, CreateRectRgn, (int x1, int y1, int x2, int y2))                                      \
+  X(HRGN, CreateRectRgnIndirect, (const RECT* lprect))                                          \
+  X(BOOL, SetRectRgn, (HRGN hrgn, int left, int top, int right, int bottom))                    \
+  X(int, CombineRgn, (HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode))                   \
+  X(int, OffsetRgn, (HRGN hrgn, int x, int y))                                                  \
+  X(int, GetRgnBox, (HRGN hrgn, LPRECT lprc))                                                   \
+  X(BOOL, PtInRegion, (HRGN hrgn, int x, int y))                                                \
+  X(BOOL, EqualRgn, (HRGN hrgn1, HRGN hrgn2))                                                   \
+  X(int, SelectClipRgn, (HDC hdc, HRGN hrgn))                                                   \
+  X(int, GetClipRgn, (HDC hdc, HRGN hrgn))                                                      \
+  X(int, GetClipBox, (HDC hdc, LPRECT lprect))                                                  \
+  X(int, IntersectClipRect, (HDC hdc, int left, int top, int right, int bottom))                \
+  X(int, ExcludeClipRect, (HDC hdc, int left, int top, int right, int bottom))
+
+// GDI drawing.
+#define KW_GDI32_DRAWING_FUNCTIONS(X)                                                           \
+  X(COLORREF, SetPixel, (HDC hdc, int x, int y, COLORREF color))                                \
+  X(BOOL, SetPixelV, (HDC hdc, int x, int y, COLORREF color))                                   \
+  X(COLORREF, GetPixel, (HDC hdc, int x, int y))
+
+#define KW_GDI32_FUNCTIONS(X)                                                                   \
+  KW_GDI32_DEVICE_CONTEXT_FUNCTIONS(X)                                                          \
+  KW_GDI32_OBJECT_FUNCTIONS(X)                                                                  \
+  KW_GDI32_REGION_FUNCTIONS(X)                                                                  \
+  KW_GDI32_DRAWING_FUNCTIONS(X)
+
 #define KW_WIN32_FUNCTIONS(X) \
   KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_COMDLG32_FUNCTIONS(X) \
-  KW_SHELL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X)
+  KW_SHELL32_FUNCTIONS(X) KW_OLE32_FUNCTIONS(X) KW_GDI32_FUNCTIONS(X)

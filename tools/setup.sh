@@ -11,6 +11,9 @@ packages=(
   clang libclang-rt-14-dev                    # sanitizers and fuzzers of the host build
   libbenchmark-dev                            # benchmarks
   python3
+  libfreetype-dev libfreetype-dev:i386        # text: FreeType for the host and the 32-bit build
+  libbz2-dev:i386                             # FreeType's static 32-bit link needs it
+  fonts-wine fonts-liberation2                # the interface faces and Arial/Times/Courier
 )
 
 missing=()
@@ -21,6 +24,10 @@ if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  # The :i386 packages need the architecture known to dpkg before the package lists are read.
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

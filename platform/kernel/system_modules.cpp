@@ -26,6 +26,7 @@ const SystemExport comctl32Exports[] = {KW_COMCTL32_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport comdlg32Exports[] = {KW_COMDLG32_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport shell32Exports[] = {KW_SHELL32_FUNCTIONS(KW_EXPORT_ENTRY)};
 const SystemExport ole32Exports[] = {KW_OLE32_FUNCTIONS(KW_EXPORT_ENTRY)};
+const SystemExport gdi32Exports[] = {KW_GDI32_FUNCTIONS(KW_EXPORT_ENTRY)};
 
 #undef KW_EXPORT_ENTRY
 #undef KW_EXPORT_ADDRESS
@@ -35,7 +36,7 @@ const SystemModule systemModules[] = {
     {"kernel32.dll", kernel32Exports},
     {"user32.dll", user32Exports},
     {"comctl32.dll", comctl32Exports},
-    {"gdi32.dll", {}},
+    {"gdi32.dll", gdi32Exports},
     {"comdlg32.dll", comdlg32Exports},
     {"shell32.dll", shell32Exports},
     {"ole32.dll", ole32Exports},
