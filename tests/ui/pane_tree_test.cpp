@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/testing/testing.h"
 #include "ui/pane_state.h"
 #include "ui_test_support.h"
 
@@ -71,13 +72,13 @@ TEST_F(PaneTreeTest, CursorsComeFromTheContainerFirstThenTheFirstChildThatChoose
   HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
   second->cursor = beam;
   EXPECT_TRUE(view->SetCursorAt(10, 10));
-  EXPECT_EQ(GetCursor(), beam);
+  EXPECT_EQ(kwtesting::CurrentCursor(), beam);
   first->cursor = cross;
   view->SetCursorAt(10, 10);
-  EXPECT_EQ(GetCursor(), cross);
+  EXPECT_EQ(kwtesting::CurrentCursor(), cross);
   group->cursor = wait;
   view->SetCursorAt(10, 10);
-  EXPECT_EQ(GetCursor(), wait);
+  EXPECT_EQ(kwtesting::CurrentCursor(), wait);
   group->cursor = nullptr;
   first->SetVisible(false);
   second->SetVisible(false);
