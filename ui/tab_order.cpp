@@ -9,10 +9,9 @@ bool Collect(Pane* pane, void* data) {
   return true;
 }
 
-// A pane hidden, on another tab or disabled is passed over whatever it would answer.
-bool TakesTabFocus(Pane* pane) { return pane->IsShown() && pane->enabled && pane->AcceptsFocus(); }
-
 }  // namespace
+
+bool PaneTakesFocus(Pane* pane) { return pane->IsShown() && pane->enabled && pane->AcceptsFocus(); }
 
 std::vector<Pane*> TabOrder(Pane* root) {
   std::vector<Pane*> order;
@@ -28,7 +27,7 @@ Pane* NextTabPane(Pane* root, Pane* current, bool backwards) {
   size_t start = position == order.end() ? 0 : static_cast<size_t>(position - order.begin()) + 1;
   for (size_t step = 0; step < order.size(); step++) {
     Pane* candidate = order[(start + step) % order.size()];
-    if (TakesTabFocus(candidate)) return candidate;
+    if (PaneTakesFocus(candidate)) return candidate;
   }
   return nullptr;
 }

@@ -8,6 +8,10 @@
 
 std::vector<Pane*> TabOrder(Pane* root);
 
+// Whether Tab or activation may give the pane the focus: it accepts it and is shown and
+// enabled (a pane hidden, on another tab or disabled is passed over whatever it answers).
+bool PaneTakesFocus(Pane* pane);
+
 // The pane that Tab (or Shift+Tab when backwards) moves to from current: the next (previous)
 // pane in tab order that takes the focus, wrapping around; null when none does.
 Pane* NextTabPane(Pane* root, Pane* current, bool backwards);

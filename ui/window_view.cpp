@@ -6,6 +6,7 @@
 #include "ui/pane_painting.h"
 #include "ui/pane_state.h"
 #include "ui/pane_window_link.h"
+#include "ui/tab_order.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void WindowView::Activate() {
     return;
   }
   for (Pane* child = firstChild; child; child = child->nextSibling) {
-    if (child->AcceptsFocus()) {
+    if (PaneTakesFocus(child)) {
       ChangeFocus(child);
       return;
     }

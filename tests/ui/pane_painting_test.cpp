@@ -28,7 +28,7 @@ class PanePaintingTest : public PaneTest {
   RuntimeObject* ControlFor(Pane* pane) {
     control = {};
     control.pane = pane;
-    control.bounds = pane->bounds;
+    if (pane) control.bounds = pane->bounds;
     return reinterpret_cast<RuntimeObject*>(&control);
   }
   ControlObject control{};
