@@ -106,7 +106,7 @@ TEST_F(ControlServicesTest, VisibleAndEnabledNotifyThePane) {
   ControlVisibleSetter(Object(), 0, false);
   controlEnabledSetter(Object(), 0, false);
   ControlVisibleSetter(Object(), 0, true);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"pane notify 8", "pane notify 6", "pane notify 7"}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"pane notify 8", "pane hidden", "pane notify 6", "pane notify 7", "pane shown"}));
   EXPECT_TRUE(pane->visible);
   EXPECT_FALSE(pane->enabled);
   EXPECT_TRUE(controlVisibleGetter(Object(), 0));
