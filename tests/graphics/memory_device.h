@@ -44,12 +44,14 @@ class MemoryDevice : public DrawingDevice {
   int32_t DeviceHeight() const override { return height_; }
   void DestroyDevice() override { destroyed++; }
 
-  // A pixel in device coordinates (0, 0 is the device's top left), as a COLORREF.
+  // A pixel in device coordinates (0, 0 is the device's top left), as a COLORREF, whatever
+  // clip the context has.
   COLORREF Pixel(int x, int y) const {
-    POINT origin;
-    SetViewportOrgEx(dc_, 0, 0, &origin);
+    int saved = SaveDC(dc_);
+    SelectClipRgn(dc_, nullptr);
+    SetViewportOrgEx(dc_, 0, 0, nullptr);
     COLORREF color = GetPixel(dc_, x, y);
-    SetViewportOrgEx(dc_, origin.x, origin.y, nullptr);
+    RestoreDC(dc_, saved);
     return color;
   }
   void Clear(COLORREF color) {
