@@ -1,5 +1,7 @@
 #include "ui/pane_painting.h"
 
+#include <vector>
+
 #include "graphics/drawing_port.h"
 #include "ui/pane_state.h"
 
@@ -81,13 +83,31 @@ void PaintPane(Pane* pane) {
   EndDrawingTarget();
 }
 
+namespace {
+
+// Paints the pane's window now. The windows above it that wait for painting are painted first:
+// their erase would otherwise cover the pane after it was painted, as the invalidation of the
+// top-level window reaches them too.
+void PaintNow(Pane* pane) {
+  Pane* host = pane->WindowedPane();
+  std::vector<Pane*> above;
+  for (Pane* ancestor = host && host->parent ? host->parent->WindowedPane() : nullptr; ancestor;
+       ancestor = ancestor->parent ? ancestor->parent->WindowedPane() : nullptr)
+    above.push_back(ancestor);
+  for (auto ancestor = above.rbegin(); ancestor != above.rend(); ++ancestor)
+    if (GetUpdateRect((*ancestor)->handle, nullptr, FALSE)) PaintPane(*ancestor);
+  PaintPane(host);
+}
+
+}  // namespace
+
 void RefreshPane(Pane* pane) {
   pane->Invalidate();
-  PaintPane(pane->WindowedPane());
+  PaintNow(pane);
 }
 
 void RefreshPaneRect(Pane* pane, PortRect rect) {
   MakeDrawingTarget(pane);
   InvalidateTopLevelRect(pane, rect);
-  PaintPane(pane->WindowedPane());
+  PaintNow(pane);
 }

@@ -19,8 +19,28 @@ static void* scene;
 
 static int32_t Call(int hook) { return ((Hook)RuntimeFindHookCode(scene, hook))(scene); }
 
+/* Appends the decimal digits of 0 <= value < 1000. */
+static int AppendNumber(char* text, int length, int32_t value) {
+  if (value >= 100) text[length++] = (char)('0' + value / 100);
+  if (value >= 10) text[length++] = (char)('0' + value / 10 % 10);
+  text[length++] = (char)('0' + value % 10);
+  return length;
+}
+
+/* Writes the label and the pixel's red, green and blue. */
 static void TracePixel(const char* label, int32_t x, int32_t y) {
-  TraceNumber(label, ((Hook)RuntimeFindHookCode(scene, Pixel))(scene, x, y));
+  int32_t pixel = ((Hook)RuntimeFindHookCode(scene, Pixel))(scene, x, y);
+  char buffer[80];
+  int length = 1;
+  while (*label && length < 60) buffer[length++] = *label++;
+  for (int shift = 16; shift >= 0; shift -= 8) {
+    length = AppendNumber(buffer, length, (pixel >> shift) & 0xFF);
+    buffer[length++] = shift ? ' ' : 0;
+  }
+  length -= 2; /* the text, without its terminating zero */
+  buffer[0] = (char)length;
+  RuntimeString text = {2, buffer, length + 2, length}; /* borrowed by lineTrace */
+  lineTrace(&text);
 }
 
 void kw_main(void) {
