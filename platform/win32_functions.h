@@ -258,7 +258,20 @@
 #define KW_GDI32_DRAWING_FUNCTIONS(X)                                                           \
   X(COLORREF, SetPixel, (HDC hdc, int x, int y, COLORREF color))                                \
   X(BOOL, SetPixelV, (HDC hdc, int x, int y, COLORREF color))                                   \
-  X(COLORREF, GetPixel, (HDC hdc, int x, int y))
+  X(COLORREF, GetPixel, (HDC hdc, int x, int y))                                               \
+  X(BOOL, MoveToEx, (HDC hdc, int x, int y, LPPOINT lppt))                                      \
+  X(BOOL, GetCurrentPositionEx, (HDC hdc, LPPOINT lppt))                                        \
+  X(BOOL, LineTo, (HDC hdc, int x, int y))                                                      \
+  X(BOOL, Polyline, (HDC hdc, const POINT* apt, int cpt))                                       \
+  X(BOOL, Rectangle, (HDC hdc, int left, int top, int right, int bottom))                       \
+  X(BOOL, Ellipse, (HDC hdc, int left, int top, int right, int bottom))                         \
+  X(BOOL, RoundRect, (HDC hdc, int left, int top, int right, int bottom, int width, int height)) \
+  X(BOOL, Polygon, (HDC hdc, const POINT* apt, int cpt))                                       \
+  X(BOOL, BitBlt, (HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)) \
+  X(BOOL, StretchBlt,                                                                           \
+    (HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,   \
+     int wSrc, int hSrc, DWORD rop))                                                            \
+  X(BOOL, PatBlt, (HDC hdc, int x, int y, int w, int h, DWORD rop))
 
 #define KW_GDI32_FUNCTIONS(X)                                                                   \
   KW_GDI32_DEVICE_CONTEXT_FUNCTIONS(X)                                                          \
