@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime_string.h"
+#include "graphics/graphics_object.h"
 #include "platform/testing/testing.h"
+#include "tests/graphics/memory_device.h"
 #include "ui/control_object.h"
 #include "ui/control_services.h"
 #include "ui/window_object.h"
@@ -132,6 +134,33 @@ TEST_F(PanePaintingTest, TheWindowRefreshesPaintTheViewAtOnce) {
   formRefreshRect(reinterpret_cast<RuntimeObject*>(&window), 0, 0, 10, 10);
   EXPECT_EQ(painted->paints, before + 2);
   painted->CloseView();
+}
+
+TEST_F(PanePaintingTest, DrawingAWindowIntoAGraphicsMovesTheOriginForTheCall) {
+  struct DrawnPane : TestPane {
+    using TestPane::TestPane;
+    void DrawInto(DrawingPort* port) override {
+      PortSetForeColor(port, Color16FromLanguage(0xFF0000));
+      PortFillRect(port, bounds);
+    }
+  };
+  new DrawnPane(view, "drawn", {10, 20, 12, 22});
+  auto* disabled = new DrawnPane(view, "disabled", {30, 30, 32, 32});
+  disabled->SetEnabled(false, false);
+  MemoryDevice device(60, 60);
+  DrawingPort* port = NewDrawingPort(&device);
+  PortSetOrigin(port, 1, 1);
+  GraphicsObject graphics = {};
+  graphics.port = port;
+  WindowObject window = {};
+  window.view = view;
+  formDrawInto(reinterpret_cast<RuntimeObject*>(&window), reinterpret_cast<RuntimeObject*>(&graphics), 5, 7);
+  EXPECT_EQ(device.Pixel(20 + 5 - 1, 10 + 7 - 1), 0x0000FFu) << "the window's top left lands at (5, 7)";
+  EXPECT_EQ(device.Pixel(30 + 5 - 1, 30 + 7 - 1), 0xFFFFFFu) << "disabled panes are not drawn";
+  EXPECT_EQ(port->originX, 1);
+  EXPECT_EQ(port->originY, 1);
+  formDrawInto(reinterpret_cast<RuntimeObject*>(&window), nullptr, 0, 0);  // no Graphics: nothing
+  DestroyDrawingPort(port);
 }
 
 }  // namespace
