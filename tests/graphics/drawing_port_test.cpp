@@ -133,10 +133,19 @@ TEST_F(DrawingPortTest, AContextClipOfItsOwnIsKeptAndIntersected) {
   DeleteObject(own);
 }
 
-TEST_F(DrawingPortTest, OvalsAndRoundRectanglesNormaliseTheirRectangle) {
-  MemoryDevice device(40, 40);
+// A red port on a white 40 x 40 device.
+class ShapeTest : public DrawingPortTest {
+ protected:
+  void SetUp() override { UseColour(port, 0xFF0000); }
+  void TearDown() override {
+    DestroyDrawingPort(port);
+    DrawingPortTest::TearDown();
+  }
+  MemoryDevice device{40, 40};
   DrawingPort* port = NewDrawingPort(&device);
-  UseColour(port, 0xFF0000);
+};
+
+TEST_F(ShapeTest, OvalsAndRoundRectanglesNormaliseTheirRectangle) {
   PortFillOval(port, {30, 30, 10, 10});  // bottom above top, right left of left
   EXPECT_EQ(device.Pixel(20, 20), Red);
   device.Clear(White);
@@ -146,13 +155,9 @@ TEST_F(DrawingPortTest, OvalsAndRoundRectanglesNormaliseTheirRectangle) {
   PortFrameOval(port, {30, 30, 10, 10});
   EXPECT_EQ(device.Pixel(20, 20), White) << "a frame leaves the inside";
   EXPECT_EQ(device.Pixel(10, 20), Red);
-  DestroyDrawingPort(port);
 }
 
-TEST_F(DrawingPortTest, LinesUseThePenWidthAndMoveThePen) {
-  MemoryDevice device(40, 40);
-  DrawingPort* port = NewDrawingPort(&device);
-  UseColour(port, 0xFF0000);
+TEST_F(ShapeTest, LinesUseThePenWidthAndMoveThePen) {
   PortSetPenSize(port, 5, 2);
   PortMoveTo(port, 5, 20);
   PortLineTo(port, 35, 20);
@@ -164,24 +169,17 @@ TEST_F(DrawingPortTest, LinesUseThePenWidthAndMoveThePen) {
   PortResetPenSize(port);
   EXPECT_EQ(port->penWidth, 1);
   EXPECT_EQ(port->penHeight, 1);
-  DestroyDrawingPort(port);
 }
 
-TEST_F(DrawingPortTest, FramedRectanglesUseThePenWidthAndLeaveTheInside) {
-  MemoryDevice device(40, 40);
-  DrawingPort* port = NewDrawingPort(&device);
+TEST_F(ShapeTest, FramedRectanglesUseThePenWidthAndLeaveTheInside) {
   UseColour(port, 0x0000FF);
   PortSetPenSize(port, 3, 3);
   PortFrameRect(port, {10, 10, 30, 30});
   EXPECT_EQ(device.Pixel(11, 20), 0xFF0000u);
   EXPECT_EQ(device.Pixel(20, 20), White);
-  DestroyDrawingPort(port);
 }
 
-TEST_F(DrawingPortTest, PolygonsAndInversion) {
-  MemoryDevice device(40, 40);
-  DrawingPort* port = NewDrawingPort(&device);
-  UseColour(port, 0xFF0000);
+TEST_F(ShapeTest, PolygonsAndInversion) {
   const POINT triangle[] = {{0, 0}, {39, 0}, {0, 39}};
   PortFillPolygon(port, triangle, 3);
   EXPECT_EQ(device.Pixel(5, 5), Red);
@@ -189,7 +187,6 @@ TEST_F(DrawingPortTest, PolygonsAndInversion) {
   PortInvertRect(port, {0, 0, 40, 40});
   EXPECT_EQ(device.Pixel(5, 5), 0xFFFF00u);
   EXPECT_EQ(device.Pixel(35, 35), 0u);
-  DestroyDrawingPort(port);
 }
 
 TEST_F(DrawingPortTest, APortWithoutADeviceDrawsNothingAndReadsBlack) {
