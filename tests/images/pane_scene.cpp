@@ -115,6 +115,18 @@ int32_t ScenePixel(RuntimeObject*, int32_t x, int32_t y) {
   return kwtesting::ReadWindowPixel(scene.view->handle, x, y, &pixel) ? static_cast<int32_t>(pixel) : -1;
 }
 
+// Whether a rectangle of the client area holds black pixels (text was drawn there).
+int32_t SceneHasInk(RuntimeObject*, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  kwtesting::PumpMessages();
+  for (int32_t y = top; y < bottom; y++) {
+    for (int32_t x = left; x < right; x++) {
+      uint32_t pixel = 0xFFFFFF;
+      if (kwtesting::ReadWindowPixel(scene.view->handle, x, y, &pixel) && pixel == 0) return 1;
+    }
+  }
+  return 0;
+}
+
 // Saves the window as panes.png in the current directory (the test's output folder).
 int32_t SaveScene(RuntimeObject*) {
   kwtesting::PumpMessages();
@@ -140,7 +152,8 @@ void RegisterSceneClasses() {
     void* entry;
   } hooks[] = {{"Open", CodeAddress(OpenScene)},       {"Control", CodeAddress(SceneControl)},
                {"Pixel", CodeAddress(ScenePixel)},     {"Save", CodeAddress(SaveScene)},
-               {"Close", CodeAddress(CloseScene)},     {"Focused", CodeAddress(FocusedControl)}};
+               {"Close", CodeAddress(CloseScene)},     {"Focused", CodeAddress(FocusedControl)},
+               {"HasInk", CodeAddress(SceneHasInk)}};
   uint32_t identifier = 1;
   for (const auto& hook : hooks) {
     RuntimeString* name = StringFromCString(hook.name);

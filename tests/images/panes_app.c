@@ -12,7 +12,7 @@ KW_STRING(scene_name, "Sys$PaneScene");
 KW_CLASS_RECORD(scene_class, KW_EXISTING_CLASS(&scene_name));
 KW_PROJECT(KW_LIST(scene_class), KW_LIST());
 
-enum { Open = 1, Control, Pixel, Save, Close, Focused };
+enum { Open = 1, Control, Pixel, Save, Close, Focused, HasInk };
 typedef int32_t (*Hook)(void* scene, ...);
 
 static void* scene;
@@ -66,6 +66,7 @@ void kw_main(void) {
   TracePixel("cover: ", 120, 100);
   TracePixel("left of the moved cover: ", 65, 120);
   TracePixel("marker after hiding: ", 20, 130);
+  TraceNumber("text drawn: ", ((Hook)RuntimeFindHookCode(scene, HasInk))(scene, 16, 14, 70, 32));
   TraceNumber("screenshot saved: ", Call(Save));
 
   RuntimeUnlockObject(card);
