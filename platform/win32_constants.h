@@ -210,7 +210,113 @@
   X(int, VK_SHIFT, 0x10)                       \
   X(int, VK_CONTROL, 0x11)                     \
   X(int, VK_ESCAPE, 0x1B)                      \
-  X(int, VK_SPACE, 0x20)                       \
+  X(int, VK_SPACE, 0x20) \
+  X(UINT, WM_CANCELMODE, 0x001F) \
+  X(UINT, WM_NCHITTEST, 0x0084) \
+  X(UINT, WM_NCPAINT, 0x0085) \
+  X(UINT, WM_NCACTIVATE, 0x0086) \
+  X(UINT, WM_NCMOUSEMOVE, 0x00A0) \
+  X(UINT, WM_NCLBUTTONDOWN, 0x00A1) \
+  X(UINT, WM_NCLBUTTONUP, 0x00A2) \
+  X(UINT, WM_NCRBUTTONDOWN, 0x00A4) \
+  X(UINT, WM_NCRBUTTONUP, 0x00A5) \
+  X(UINT, WM_NCMBUTTONDOWN, 0x00A7) \
+  X(UINT, WM_NCMBUTTONUP, 0x00A8) \
+  X(UINT, WM_SYSCOMMAND, 0x0112) \
+  X(UINT, WM_RBUTTONDBLCLK, 0x0206) \
+  X(UINT, WM_MBUTTONDOWN, 0x0207) \
+  X(UINT, WM_MBUTTONUP, 0x0208) \
+  X(UINT, WM_MBUTTONDBLCLK, 0x0209) \
+  X(UINT, WM_CAPTURECHANGED, 0x0215) \
+  X(WPARAM, SC_CLOSE, 0xF060) \
+  X(int, WA_INACTIVE, 0) \
+  X(int, WA_ACTIVE, 1) \
+  X(int, WA_CLICKACTIVE, 2) \
+  X(int, MA_ACTIVATE, 1) \
+  X(int, MA_ACTIVATEANDEAT, 2) \
+  X(int, MA_NOACTIVATE, 3) \
+  X(int, MA_NOACTIVATEANDEAT, 4) \
+  X(int, HTERROR, (-2)) \
+  X(int, HTTRANSPARENT, (-1)) \
+  X(int, HTNOWHERE, 0) \
+  X(int, HTCLIENT, 1) \
+  X(int, HTCAPTION, 2) \
+  X(int, HTMENU, 5) \
+  X(int, HTBORDER, 18) \
+  X(int, HTCLOSE, 20) \
+  X(WPARAM, MK_LBUTTON, 0x0001) \
+  X(WPARAM, MK_RBUTTON, 0x0002) \
+  X(WPARAM, MK_SHIFT, 0x0004) \
+  X(WPARAM, MK_CONTROL, 0x0008) \
+  X(WPARAM, MK_MBUTTON, 0x0010) \
+  X(WPARAM, SIZE_RESTORED, 0) \
+  X(UINT, GW_HWNDFIRST, 0) \
+  X(UINT, GW_HWNDLAST, 1) \
+  X(UINT, GW_HWNDNEXT, 2) \
+  X(UINT, GW_HWNDPREV, 3) \
+  X(UINT, GW_OWNER, 4) \
+  X(UINT, GW_CHILD, 5) \
+  X(DWORD, WS_DLGFRAME, 0x00400000L) \
+  X(DWORD, WS_EX_DLGMODALFRAME, 0x00000001L) \
+  X(DWORD, WS_EX_TRANSPARENT, 0x00000020L) \
+  X(DWORD, WS_EX_CLIENTEDGE, 0x00000200L) \
+  X(DWORD, WS_EX_STATICEDGE, 0x00020000L) \
+  X(int, SW_SHOWMINIMIZED, 2) \
+  X(int, SW_SHOWMAXIMIZED, 3) \
+  X(int, SW_SHOWNOACTIVATE, 4) \
+  X(int, SW_MINIMIZE, 6) \
+  X(int, SW_SHOWMINNOACTIVE, 7) \
+  X(int, SW_SHOWNA, 8) \
+  X(int, SW_RESTORE, 9) \
+  X(int, SM_CXSCREEN, 0) \
+  X(int, SM_CYSCREEN, 1) \
+  X(int, SM_CXVSCROLL, 2) \
+  X(int, SM_CYHSCROLL, 3) \
+  X(int, SM_CYCAPTION, 4) \
+  X(int, SM_CXBORDER, 5) \
+  X(int, SM_CYBORDER, 6) \
+  X(int, SM_CXDLGFRAME, 7) \
+  X(int, SM_CYDLGFRAME, 8) \
+  X(int, SM_CYVTHUMB, 9) \
+  X(int, SM_CXHTHUMB, 10) \
+  X(int, SM_CXICON, 11) \
+  X(int, SM_CYICON, 12) \
+  X(int, SM_CXCURSOR, 13) \
+  X(int, SM_CYCURSOR, 14) \
+  X(int, SM_CYMENU, 15) \
+  X(int, SM_CXFULLSCREEN, 16) \
+  X(int, SM_CYFULLSCREEN, 17) \
+  X(int, SM_MOUSEPRESENT, 19) \
+  X(int, SM_CYVSCROLL, 20) \
+  X(int, SM_CXHSCROLL, 21) \
+  X(int, SM_SWAPBUTTON, 23) \
+  X(int, SM_CXMIN, 28) \
+  X(int, SM_CYMIN, 29) \
+  X(int, SM_CXSIZE, 30) \
+  X(int, SM_CYSIZE, 31) \
+  X(int, SM_CXFRAME, 32) \
+  X(int, SM_CYFRAME, 33) \
+  X(int, SM_CXDOUBLECLK, 36) \
+  X(int, SM_CYDOUBLECLK, 37) \
+  X(int, SM_CXEDGE, 45) \
+  X(int, SM_CYEDGE, 46) \
+  X(int, VK_LBUTTON, 0x01) \
+  X(int, VK_RBUTTON, 0x02) \
+  X(int, VK_MBUTTON, 0x04) \
+  X(int, VK_MENU, 0x12) \
+  X(int, VK_CAPITAL, 0x14) \
+  X(int, VK_PRIOR, 0x21) \
+  X(int, VK_NEXT, 0x22) \
+  X(int, VK_END, 0x23) \
+  X(int, VK_HOME, 0x24) \
+  X(int, VK_LEFT, 0x25) \
+  X(int, VK_UP, 0x26) \
+  X(int, VK_RIGHT, 0x27) \
+  X(int, VK_DOWN, 0x28) \
+  X(int, VK_INSERT, 0x2D) \
+  X(int, VK_DELETE, 0x2E) \
+  X(int, VK_F1, 0x70) \
+  X(int, VK_F10, 0x79) \
   KW_WIN32_GDI_CONSTANTS(X)
 
 // GDI: stock objects, object types, modes, styles and device capabilities.
@@ -417,8 +523,12 @@
   X(MSG, 28)                        \
   X(WNDCLASSA, 40)                  \
   X(CREATESTRUCTA, 48)              \
+<<<<<<< HEAD
   X(NMHDR, 12)                      \
   X(DRAWITEMSTRUCT, 48)             \
+=======
+  X(PAINTSTRUCT, 64)                 \
+>>>>>>> main
   X(SIZE, 8)                        \
   X(LOGPEN, 16)                     \
   X(LOGBRUSH, 12)                   \

@@ -135,6 +135,51 @@
   X(HANDLE, RemovePropA, (HWND hWnd, LPCSTR lpString))                                          \
   X(BOOL, ShowWindow, (HWND hWnd, int nCmdShow))                                                \
   X(BOOL, IsWindowVisible, (HWND hWnd))                                                         \
+  X(BOOL, SetWindowTextA, (HWND hWnd, LPCSTR lpString))                                         \
+  X(int, GetWindowTextA, (HWND hWnd, LPSTR lpString, int nMaxCount))                            \
+  X(int, GetWindowTextLengthA, (HWND hWnd))                                                     \
+  /* geometry and placement */                                                                  \
+  X(BOOL, MoveWindow, (HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint))        \
+  X(BOOL, AdjustWindowRect, (LPRECT lpRect, DWORD dwStyle, BOOL bMenu))                         \
+  X(BOOL, AdjustWindowRectEx, (LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle))      \
+  X(BOOL, GetClientRect, (HWND hWnd, LPRECT lpRect))                                            \
+  X(BOOL, GetWindowRect, (HWND hWnd, LPRECT lpRect))                                            \
+  X(BOOL, ClientToScreen, (HWND hWnd, LPPOINT lpPoint))                                         \
+  X(BOOL, ScreenToClient, (HWND hWnd, LPPOINT lpPoint))                                         \
+  X(int, MapWindowPoints, (HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints))         \
+  X(int, GetSystemMetrics, (int nIndex))                                                        \
+  /* the window tree */                                                                         \
+  X(BOOL, EnumWindows, (WNDENUMPROC lpEnumFunc, LPARAM lParam))                                 \
+  X(BOOL, EnumChildWindows, (HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam))           \
+  X(HWND, GetWindow, (HWND hWnd, UINT uCmd))                                                    \
+  X(HWND, GetTopWindow, (HWND hWnd))                                                            \
+  X(HWND, GetParent, (HWND hWnd))                                                               \
+  X(BOOL, IsChild, (HWND hWndParent, HWND hWnd))                                                \
+  X(HWND, WindowFromPoint, (POINT Point))                                                       \
+  /* focus, activation, capture */                                                              \
+  X(HWND, GetFocus, (void))                                                                     \
+  X(HWND, SetFocus, (HWND hWnd))                                                                \
+  X(HWND, GetActiveWindow, (void))                                                              \
+  X(HWND, SetActiveWindow, (HWND hWnd))                                                         \
+  X(HWND, GetForegroundWindow, (void))                                                          \
+  X(BOOL, SetForegroundWindow, (HWND hWnd))                                                     \
+  X(HWND, GetCapture, (void))                                                                   \
+  X(HWND, SetCapture, (HWND hWnd))                                                              \
+  X(BOOL, ReleaseCapture, (void))                                                               \
+  X(BOOL, EnableWindow, (HWND hWnd, BOOL bEnable))                                              \
+  X(BOOL, IsWindowEnabled, (HWND hWnd))                                                         \
+  /* painting */                                                                                \
+  X(BOOL, InvalidateRect, (HWND hWnd, const RECT* lpRect, BOOL bErase))                         \
+  X(BOOL, ValidateRect, (HWND hWnd, const RECT* lpRect))                                        \
+  X(BOOL, GetUpdateRect, (HWND hWnd, LPRECT lpRect, BOOL bErase))                               \
+  X(BOOL, UpdateWindow, (HWND hWnd))                                                            \
+  X(HDC, BeginPaint, (HWND hWnd, LPPAINTSTRUCT lpPaint))                                        \
+  X(BOOL, EndPaint, (HWND hWnd, const PAINTSTRUCT* lpPaint))                                    \
+  X(HDC, GetDC, (HWND hWnd))                                                                    \
+  X(HDC, GetWindowDC, (HWND hWnd))                                                              \
+  X(int, ReleaseDC, (HWND hWnd, HDC hDC))                                                       \
+  X(HWND, WindowFromDC, (HDC hDC))                                                              \
+  X(BOOL, ScrollWindow, (HWND hWnd, int XAmount, int YAmount, const RECT* lpRect, const RECT* lpClipRect)) \
   /* messages */                                                                                \
   X(BOOL, GetMessageA, (LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax))        \
   X(BOOL, PeekMessageA,                                                                         \
@@ -149,6 +194,10 @@
   X(BOOL, KillTimer, (HWND hWnd, UINT_PTR uIDEvent))                                            \
   X(LONG, GetMessageTime, (void))                                                              \
   X(DWORD, GetMessagePos, (void))                                                               \
+  X(UINT, GetDoubleClickTime, (void))                                                           \
+  /* the keyboard */                                                                            \
+  X(SHORT, GetKeyState, (int nVirtKey))                                                         \
+  X(SHORT, GetAsyncKeyState, (int vKey))                                                        \
   /* cursors and the mouse */                                                                   \
   X(BOOL, GetCursorPos, (LPPOINT lpPoint))                                                      \
   X(BOOL, SetCursorPos, (int X, int Y))                                                         \

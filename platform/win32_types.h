@@ -17,6 +17,7 @@
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
+typedef short SHORT;
 typedef unsigned int UINT;
 typedef int INT;
 typedef char CHAR;
@@ -79,6 +80,7 @@ typedef void* HGDIOBJ;
 typedef HICON HCURSOR;
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 typedef HINSTANCE HMODULE;
 #undef KW_DECLARE_HANDLE
 
@@ -223,6 +225,15 @@ typedef struct tagDRAWITEMSTRUCT {
   ULONG_PTR itemData;
 } DRAWITEMSTRUCT, *LPDRAWITEMSTRUCT;
 
+
+typedef struct tagPAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+} PAINTSTRUCT, *LPPAINTSTRUCT;
 // GDI.
 typedef DWORD COLORREF;
 typedef DWORD* LPCOLORREF;
@@ -400,6 +411,7 @@ typedef struct _devicemodeA {
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define CW_USEDEFAULT ((int)0x80000000)
 #define HWND_MESSAGE ((HWND)-3)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)

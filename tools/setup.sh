@@ -10,6 +10,7 @@ packages=(
   googletest                                  # GoogleTest sources, built inside the tree
   clang libclang-rt-14-dev                    # sanitizers and fuzzers of the host build
   libbenchmark-dev                            # benchmarks
+  libstb-dev                                  # PNG screenshots of the test interface
   python3
   libfreetype-dev libfreetype-dev:i386        # text: FreeType for the host and the 32-bit build
   libbz2-dev:i386                             # FreeType's static 32-bit link needs it

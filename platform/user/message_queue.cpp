@@ -10,6 +10,7 @@
 
 #include "platform/kernel/time.h"
 #include "platform/user/cursor.h"
+#include "platform/user/painting.h"
 #include "platform/user/window.h"
 
 namespace kwplatform {
@@ -90,7 +91,25 @@ bool MessageQueue::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   MSG posted = MakeMessage(window, message, wParam, lParam);
   std::lock_guard<std::mutex> guard(lock_);
   if (retired_) return false;
-  posted_.push_back(posted);
+  posted_.push_back({nextEntryId_++, posted, false, {}});
+  WakeIfSleeping();
+  return true;
+}
+
+bool MessageQueue::PostAheadOfInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG posted = MakeMessage(window, message, wParam, lParam);
+  std::lock_guard<std::mutex> guard(lock_);
+  if (retired_) return false;
+  auto firstInput = std::find_if(posted_.begin(), posted_.end(), [](const QueuedMessage& queued) { return queued.input; });
+  posted_.insert(firstInput, {nextEntryId_++, posted, false, {}});
+  WakeIfSleeping();
+  return true;
+}
+
+bool MessageQueue::PostInput(const InputEvent& event) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (retired_) return false;
+  posted_.push_back({nextEntryId_++, MSG{}, true, event});
   WakeIfSleeping();
   return true;
 }
@@ -134,41 +153,65 @@ void MessageQueue::PostQuit(int exitCode) {
   quitCode_ = exitCode;
 }
 
-bool MessageQueue::TakeNext(MSG* message, const MessageFilter& filter, bool remove) {
+MessageQueue::Found MessageQueue::TakePosted(MSG* message, const MessageFilter& filter, bool remove,
+                                              QueuedMessage* input) {
   for (auto posted = posted_.begin(); posted != posted_.end();) {
+    // Input is turned into its message when reached, whatever the filter: what it becomes
+    // depends on the messages handled before it.
+    if (posted->input) {
+      *input = *posted;
+      return Found::Input;
+    }
     // Messages of windows destroyed since they were posted are dropped.
-    if (posted->hwnd != nullptr && !LookUpWindow(posted->hwnd)) {
+    if (posted->message.hwnd != nullptr && !LookUpWindow(posted->message.hwnd)) {
       posted = posted_.erase(posted);
       continue;
     }
     // WM_QUIT passes any range filter, as in Win32.
-    if (MatchesWindow(posted->hwnd, filter) && (posted->message == WM_QUIT || MatchesRange(posted->message, filter))) {
-      *message = *posted;
+    const MSG& candidate = posted->message;
+    if (MatchesWindow(candidate.hwnd, filter) && (candidate.message == WM_QUIT || MatchesRange(candidate.message, filter))) {
+      *message = candidate;
       if (remove) posted_.erase(posted);
-      return true;
+      return Found::Message;
     }
     ++posted;
   }
-  // The quit request is a thread message: a filter on a window never sees it.
-  if (quitRequested_ && (filter.window == nullptr || filter.window == reinterpret_cast<HWND>(-1))) {
-    *message = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(quitCode_), 0);
-    if (remove) quitRequested_ = false;
-    return true;
-  }
-  if (!timers_.empty() && MatchesRange(WM_TIMER, filter)) {
-    uint64_t now = MonotonicMilliseconds();
-    Timer* next = nullptr;
-    for (Timer& timer : timers_)
-      if (timer.due <= now && MatchesWindow(timer.window, filter) && (next == nullptr || timer.due < next->due))
-        next = &timer;
-    if (next != nullptr) {
-      *message = MakeMessage(next->window, WM_TIMER, next->id, reinterpret_cast<LPARAM>(next->procedure));
-      // The next period starts when this one is taken: missed periods coalesce into this message.
-      if (remove) next->due = now + next->interval;
-      return true;
+  return Found::Nothing;
+}
+
+void MessageQueue::ReplaceInput(uint64_t id, bool cooked, const MSG& message) {
+  for (auto posted = posted_.begin(); posted != posted_.end(); ++posted) {
+    if (posted->id != id) continue;
+    if (cooked) {
+      posted->message = message;
+      posted->input = false;
+    } else {
+      posted_.erase(posted);
     }
+    return;
   }
-  return false;
+}
+
+bool MessageQueue::TakeQuit(MSG* message, const MessageFilter& filter, bool remove) {
+  // The quit request is a thread message: a filter on a window never sees it.
+  if (!quitRequested_ || (filter.window != nullptr && filter.window != reinterpret_cast<HWND>(-1))) return false;
+  *message = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(quitCode_), 0);
+  if (remove) quitRequested_ = false;
+  return true;
+}
+
+bool MessageQueue::TakeTimer(MSG* message, const MessageFilter& filter, bool remove) {
+  if (timers_.empty() || !MatchesRange(WM_TIMER, filter)) return false;
+  uint64_t now = MonotonicMilliseconds();
+  Timer* next = nullptr;
+  for (Timer& timer : timers_)
+    if (timer.due <= now && MatchesWindow(timer.window, filter) && (next == nullptr || timer.due < next->due))
+      next = &timer;
+  if (next == nullptr) return false;
+  *message = MakeMessage(next->window, WM_TIMER, next->id, reinterpret_cast<LPARAM>(next->procedure));
+  // The next period starts when this one is taken: missed periods coalesce into this message.
+  if (remove) next->due = now + next->interval;
+  return true;
 }
 
 int MessageQueue::MillisecondsToNextTimer(const MessageFilter& filter) const {
@@ -190,14 +233,43 @@ bool MessageQueue::Retrieve(MSG* message, const MessageFilter& filter, bool remo
     std::vector<pollfd> descriptors;
     std::vector<int> watchIds;
     int timeout = 0;
+    QueuedMessage input;
+    Found found;
+    bool taken = false;
     {
       std::lock_guard<std::mutex> guard(lock_);
       if (!sent_.empty()) continue;
-      if (TakeNext(message, filter, remove)) {
+      found = TakePosted(message, filter, remove, &input);
+      taken = found == Found::Message || (found == Found::Nothing && TakeQuit(message, filter, remove));
+    }
+    if (found == Found::Input) {
+      // Cooking sends messages, so it runs without the lock; the event keeps its place.
+      MSG cooked;
+      bool made = CookInput(input.event, &cooked);
+      std::lock_guard<std::mutex> guard(lock_);
+      ReplaceInput(input.id, made, cooked);
+      continue;
+    }
+    // Paint messages are made from the windows' update regions, never queued.
+    if (!taken && MatchesRange(WM_PAINT, filter))
+      if (HWND window = FindWindowToPaint(this, [&](HWND candidate) { return MatchesWindow(candidate, filter); })) {
+        *message = MakeMessage(window, WM_PAINT, 0, 0);
+        taken = true;
+      }
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (!taken) taken = TakeTimer(message, filter, remove);
+      if (taken) {
         lastTime_ = message->time;
         lastPosition_ = message->pt;
         return true;
       }
+      // Something may have arrived from another thread since the first look: look again.
+      MSG arrived;
+      QueuedMessage arrivedInput;
+      if (!sent_.empty() || TakePosted(&arrived, filter, false, &arrivedInput) != Found::Nothing ||
+          TakeQuit(&arrived, filter, false))
+        continue;
       if (!wait && (watchesPolled || watches_.empty())) return false;
       if (wait) {
         timeout = MillisecondsToNextTimer(filter);
@@ -303,7 +375,7 @@ bool MessageQueue::IsTimerProcedure(HWND window, UINT_PTR id, TIMERPROC procedur
 void MessageQueue::ForgetWindow(HWND window) {
   std::lock_guard<std::mutex> guard(lock_);
   std::erase_if(timers_, [&](const Timer& timer) { return timer.window == window; });
-  std::erase_if(posted_, [&](const MSG& message) { return message.hwnd == window; });
+  std::erase_if(posted_, [&](const QueuedMessage& queued) { return !queued.input && queued.message.hwnd == window; });
 }
 
 int MessageQueue::Watch(int descriptor, short events, DescriptorCallback callback) {

@@ -2,8 +2,9 @@
 // other threads, and the descriptors its wait also watches.
 //
 // Retrieval follows Win32's order: messages sent from other threads are delivered first, then
-// the first posted message that matches the filter, then WM_QUIT, then WM_TIMER of the earliest
-// due timer. Timer messages are generated when retrieved, never queued, so a timer that fell
+// the first posted message that matches the filter (device input waits among them in arrival
+// order and becomes its message when reached), then WM_QUIT, then WM_PAINT of a window that
+// needs painting (a parent before its children), then WM_TIMER of the earliest due timer. Timer messages are generated when retrieved, never queued, so a timer that fell
 // behind yields one WM_TIMER however many periods passed (Win32's coalescing).
 //
 // The wait is a single poll() over an eventfd (or pipe) that posts from other threads signal,
@@ -22,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/user/input.h"
 #include "platform/win32.h"
 
 namespace kwplatform {
@@ -58,6 +60,11 @@ class MessageQueue {
 
   // From any thread. False once the owning thread has ended.
   bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Device input, queued with the posted messages.
+  bool PostInput(const InputEvent& event);
+  // Posted ahead of the input still waiting, as the character of a key is: it comes before the
+  // key's release.
+  bool PostAheadOfInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // From another thread: delivered by the owner's next GetMessageA or PeekMessageA; waits for
   // the result (0 if the owning thread ends first).
   LRESULT SendFromOtherThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -93,6 +100,13 @@ class MessageQueue {
     TIMERPROC procedure;
     uint64_t due;  // on the layer's monotonic clock
   };
+  struct QueuedMessage {
+    uint64_t id;
+    MSG message;
+    bool input;  // an input event not yet turned into its message
+    InputEvent event;
+  };
+  enum class Found { Message, Input, Nothing };
   struct SentMessage {
     MSG message;
     LRESULT result = 0;
@@ -108,14 +122,18 @@ class MessageQueue {
   void Retire();
   void WakeIfSleeping();
   void DeliverSentMessages();
-  bool TakeNext(MSG* message, const MessageFilter& filter, bool remove);
+  Found TakePosted(MSG* message, const MessageFilter& filter, bool remove, QueuedMessage* input);
+  bool TakeQuit(MSG* message, const MessageFilter& filter, bool remove);
+  bool TakeTimer(MSG* message, const MessageFilter& filter, bool remove);
+  void ReplaceInput(uint64_t id, bool cooked, const MSG& message);
   int MillisecondsToNextTimer(const MessageFilter& filter) const;
   void WaitAndRunWatches(int timeout, bool wake);
 
   const std::thread::id owner_;
   std::mutex lock_;
   std::condition_variable sentDone_;
-  std::deque<MSG> posted_;
+  std::deque<QueuedMessage> posted_;
+  uint64_t nextEntryId_ = 1;
   std::deque<std::shared_ptr<SentMessage>> sent_;
   std::vector<Timer> timers_;
   std::vector<WatchRecord> watches_;

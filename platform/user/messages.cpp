@@ -1,6 +1,7 @@
 // Messages: posting, sending, retrieving and dispatching, over the thread's message queue.
 #include "platform/testing/testing.h"
 #include "platform/user/message_queue.h"
+#include "platform/user/painting.h"
 #include "platform/user/window.h"
 
 namespace {
@@ -58,6 +59,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
   }
   std::shared_ptr<kwplatform::Window> window = kwplatform::LookUpOwnWindow(message->hwnd);
   if (!window) return 0;
+  if (message->message == WM_PAINT) return kwplatform::DeliverPaint(window);
   return kwplatform::CallProcedure(window->procedure, message->hwnd, message->message, message->wParam,
                                    message->lParam);
 }
@@ -102,6 +104,18 @@ PumpOutcome PumpMessages(const std::function<bool()>& until, int* quitCode) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+}
+
+PumpOutcome StepMessage(int* quitCode) {
+  MSG message;
+  if (!OwnQueue()->Retrieve(&message, {}, true, false)) return PumpOutcome::QueueEmpty;
+  if (message.message == WM_QUIT) {
+    if (quitCode != nullptr) *quitCode = static_cast<int>(message.wParam);
+    return PumpOutcome::Quit;
+  }
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  return PumpOutcome::ConditionMet;
 }
 
 }  // namespace kwtesting

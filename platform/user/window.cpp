@@ -1,5 +1,5 @@
-// Windows: creation and destruction with their messages, the default procedure, window longs,
-// visibility, and the window list of the test interface.
+// Windows: the window table and tree, creation and destruction with their messages, window
+// longs and subclassing.
 #include "platform/user/window.h"
 
 #include <algorithm>
@@ -8,8 +8,11 @@
 
 #include "platform/display/screen.h"
 #include "platform/kernel/handle_table.h"
-#include "platform/testing/testing.h"
+#include "platform/user/focus.h"
 #include "platform/user/message_queue.h"
+#include "platform/user/painting.h"
+#include "platform/user/window_geometry.h"
+#include "platform/user/window_placement.h"
 
 namespace kwplatform {
 
@@ -24,15 +27,6 @@ HandleTable<Window>& Windows() {
 std::mutex treeLock;
 std::vector<HWND> topLevelWindows;  // z-order, top first
 std::vector<HWND> messageOnlyWindows;
-
-LRESULT Send(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallProcedure(window->procedure, window->handle, message, wParam, lParam);
-}
-
-std::vector<HWND> ChildrenOf(const Window& window) {
-  std::lock_guard<std::mutex> guard(treeLock);
-  return window.children;
-}
 
 void Unlink(const Window& window) {
   std::lock_guard<std::mutex> guard(treeLock);
@@ -66,40 +60,14 @@ WNDPROC ProcedureFromBits(uintptr_t bits) {
 
 WNDPROC ProcedureFromLong(LONG value) { return ProcedureFromBits(static_cast<uint32_t>(value)); }
 
-bool IsVisible(const Window& window) {
-  if (window.messageOnly) return false;
-  const Window* current = &window;
-  std::shared_ptr<Window> parent;
-  for (;;) {
-    if (!(current->style & WS_VISIBLE)) return false;
-    if (current->parent == nullptr) return true;
-    parent = Windows().Find(HandleValue(current->parent));
-    if (!parent) return false;
-    current = parent.get();
-  }
-}
-
-// Shows or hides with WM_SHOWWINDOW, which the window receives before the change takes effect.
-bool ChangeVisibility(const std::shared_ptr<Window>& window, bool show) {
-  bool wasVisible = (window->style & WS_VISIBLE) != 0;
-  if (wasVisible == show) return wasVisible;
-  Send(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-  if (window->stage == WindowStage::Destroyed) return wasVisible;
-  if (show)
-    window->style |= WS_VISIBLE;
-  else
-    window->style &= ~WS_VISIBLE;
-  return wasVisible;
-}
-
 // WM_DESTROY goes to the window first, then to its children (top of the z-order first), each
 // before its own children: while a window handles it, its children still exist.
 void SendDestroyMessages(const std::shared_ptr<Window>& window) {
   if (window->destroyMessageSent) return;
   window->destroyMessageSent = true;
   window->stage = WindowStage::Destroying;
-  Send(window, WM_DESTROY, 0, 0);
-  for (HWND child : ChildrenOf(*window))
+  SendToWindow(window, WM_DESTROY, 0, 0);
+  for (HWND child : ChildrenOf(window->handle))
     if (std::shared_ptr<Window> record = LookUpWindow(child)) SendDestroyMessages(record);
 }
 
@@ -107,14 +75,16 @@ void SendDestroyMessages(const std::shared_ptr<Window>& window) {
 void FreeWindow(const std::shared_ptr<Window>& window) {
   if (window->stage == WindowStage::Destroyed) return;
   window->stage = WindowStage::Destroying;
-  for (HWND child : ChildrenOf(*window))
+  for (HWND child : ChildrenOf(window->handle))
     if (std::shared_ptr<Window> record = LookUpWindow(child)) FreeWindow(record);
-  Send(window, WM_NCDESTROY, 0, 0);
+  SendToWindow(window, WM_NCDESTROY, 0, 0);
   if (window->stage == WindowStage::Destroyed) return;
   window->stage = WindowStage::Destroyed;
+  ForgetInputState(window->handle);
   Unlink(*window);
   window->queue->ForgetWindow(window->handle);
   window->properties.clear();
+  window->surface.reset();
   window->windowClass->liveWindows--;
   Windows().Remove(HandleValue(window->handle));
 }
@@ -127,6 +97,9 @@ RECT PlaceWindow(bool child, int x, int y, int width, int height) {
     width = child ? 0 : screen.width * 3 / 4;
     height = child ? 0 : screen.height * 3 / 4;
   }
+  // Win32 makes negative sizes empty.
+  width = std::max(width, 0);
+  height = std::max(height, 0);
   return RECT{x, y, x + width, y + height};
 }
 
@@ -152,40 +125,82 @@ LRESULT CallProcedure(WNDPROC procedure, HWND window, UINT message, WPARAM wPara
   return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
+LRESULT SendToWindow(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallProcedure(window->procedure, window->handle, message, wParam, lParam);
+}
+
+bool IsVisible(const Window& window) {
+  if (window.messageOnly) return false;
+  const Window* current = &window;
+  std::shared_ptr<Window> parent;
+  for (;;) {
+    if (!(current->style & WS_VISIBLE)) return false;
+    if (current->parent == nullptr) return true;
+    parent = Windows().Find(HandleValue(current->parent));
+    if (!parent) return false;
+    current = parent.get();
+  }
+}
+
+bool IsEnabled(const Window& window) { return (window.style & WS_DISABLED) == 0; }
+
+std::vector<HWND> TopLevelWindows() {
+  std::lock_guard<std::mutex> guard(treeLock);
+  return topLevelWindows;
+}
+
+std::vector<HWND> MessageOnlyWindows() {
+  std::lock_guard<std::mutex> guard(treeLock);
+  return messageOnlyWindows;
+}
+
+std::vector<HWND> ChildrenOf(HWND handle) {
+  std::shared_ptr<Window> window = LookUpWindow(handle);
+  if (!window) return {};
+  std::lock_guard<std::mutex> guard(treeLock);
+  return window->children;
+}
+
+std::vector<HWND> OwnedWindows(HWND owner) {
+  std::vector<HWND> owned;
+  if (owner == nullptr) return owned;
+  for (HWND candidate : TopLevelWindows()) {
+    std::shared_ptr<Window> record = LookUpWindow(candidate);
+    if (record && record->owner == owner) owned.push_back(candidate);
+  }
+  return owned;
+}
+
+std::shared_ptr<Window> TopLevelOf(HWND handle) {
+  std::shared_ptr<Window> window = LookUpWindow(handle);
+  while (window && window->parent != nullptr) window = LookUpWindow(window->parent);
+  return window;
+}
+
+void BringToTop(HWND handle) {
+  std::shared_ptr<Window> window = LookUpWindow(handle);
+  if (!window || window->messageOnly) return;
+  std::shared_ptr<Window> parent = window->parent ? LookUpWindow(window->parent) : nullptr;
+  {
+    std::lock_guard<std::mutex> guard(treeLock);
+    std::vector<HWND>& siblings = parent ? parent->children : topLevelWindows;
+    auto found = std::find(siblings.begin(), siblings.end(), handle);
+    if (found == siblings.end()) return;
+    siblings.erase(found);
+    siblings.insert(siblings.begin(), handle);
+  }
+  if (parent) return;
+  // Owned windows stay above their owner, in their own order: raise them bottom first.
+  std::vector<HWND> owned = OwnedWindows(handle);
+  for (auto ownedWindow = owned.rbegin(); ownedWindow != owned.rend(); ++ownedWindow) BringToTop(*ownedWindow);
+}
+
 }  // namespace kwplatform
 
 using kwplatform::LookUpOwnWindow;
 using kwplatform::LookUpWindow;
 using kwplatform::Window;
 using kwplatform::WindowStage;
-
-namespace kwtesting {
-
-namespace {
-
-void Describe(HWND handle, std::vector<WindowDescription>* list) {
-  std::shared_ptr<Window> window = LookUpWindow(handle);
-  if (!window) return;
-  list->push_back({handle, window->windowClass->name, window->text, kwplatform::IsVisible(*window), window->parent,
-                   window->messageOnly});
-  for (HWND child : kwplatform::ChildrenOf(*window)) Describe(child, list);
-}
-
-}  // namespace
-
-std::vector<WindowDescription> ListWindows() {
-  std::vector<HWND> roots;
-  {
-    std::lock_guard<std::mutex> guard(kwplatform::treeLock);
-    roots = kwplatform::topLevelWindows;
-    roots.insert(roots.end(), kwplatform::messageOnlyWindows.begin(), kwplatform::messageOnlyWindows.end());
-  }
-  std::vector<WindowDescription> list;
-  for (HWND root : roots) Describe(root, &list);
-  return list;
-}
-
-}  // namespace kwtesting
 
 extern "C" {
 
@@ -250,23 +265,23 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 
   // Refusing WM_NCCREATE frees the window at once (WM_NCDESTROY only); WM_CREATE answering -1
   // destroys it fully. The procedure may also destroy the window itself at any step.
-  if (kwplatform::Send(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&creation)) == 0) {
+  if (kwplatform::SendToWindow(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&creation)) == 0) {
     if (window->stage == WindowStage::Alive) kwplatform::FreeWindow(window);
     return nullptr;
   }
   if (window->stage != WindowStage::Alive) return nullptr;
-  if (kwplatform::Send(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&creation)) == -1) {
+  if (kwplatform::SendToWindow(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&creation)) == -1) {
     DestroyWindow(handle);
     return nullptr;
   }
   if (window->stage != WindowStage::Alive) return nullptr;
-  // Size and position reach the window before CreateWindowExA returns; headless, the client
-  // area is the whole window.
-  kwplatform::Send(window, WM_SIZE, 0, MAKELPARAM(creation.cx, creation.cy));
+  // Size and position of the client area reach the window before CreateWindowExA returns.
+  kwplatform::SendSizeMessage(window);
   if (window->stage != WindowStage::Alive) return nullptr;
-  kwplatform::Send(window, WM_MOVE, 0, MAKELPARAM(creation.x, creation.y));
+  kwplatform::SendMoveMessage(window);
   if (window->stage != WindowStage::Alive) return nullptr;
-  if (style & WS_VISIBLE) kwplatform::ChangeVisibility(window, true);
+  // A window created visible is shown as ShowWindow(SW_SHOW) would: a top-level one is activated.
+  if (style & WS_VISIBLE) kwplatform::ShowWindowAs(window, SW_SHOW);
   return window->stage == WindowStage::Alive ? handle : nullptr;
 }
 
@@ -277,52 +292,22 @@ BOOL WINAPI DestroyWindow(HWND handle) {
   // Destruction already under way (a call from the window's own WM_DESTROY) completes as started.
   if (window->stage != WindowStage::Alive) return TRUE;
   window->stage = WindowStage::Destroying;
-  // Hidden first, without WM_SHOWWINDOW (Win32 hides it through a position change).
-  window->style &= ~WS_VISIBLE;
+  // Owned windows go first, then the window is hidden without WM_SHOWWINDOW (Win32 hides it
+  // through a position change): activation passes on, and focus and capture leave its tree.
   if (window->parent == nullptr) {
     std::vector<HWND> owned;
     for (auto& [value, record] : kwplatform::Windows().Snapshot())
       if (record->owner == handle) owned.push_back(record->handle);
     for (HWND ownedWindow : owned) DestroyWindow(ownedWindow);
   }
+  kwplatform::HideWithoutNotice(window);
+  kwplatform::WithdrawInput(window, true);
   kwplatform::SendDestroyMessages(window);
   kwplatform::FreeWindow(window);
   return TRUE;
 }
 
 BOOL WINAPI IsWindow(HWND handle) { return LookUpWindow(handle) ? TRUE : FALSE; }
-
-LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::shared_ptr<Window> window = LookUpOwnWindow(handle);
-  if (!window) return 0;
-  switch (message) {
-    case WM_NCCREATE: {
-      // The window's text comes from here: a procedure that handles WM_NCCREATE alone gets none.
-      auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-      if (creation != nullptr && creation->lpszName != nullptr && !IS_INTRESOURCE(creation->lpszName))
-        window->text = creation->lpszName;
-      return TRUE;
-    }
-    case WM_CLOSE:
-      DestroyWindow(handle);
-      return 0;
-    case WM_SETTEXT:
-      window->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-      return TRUE;
-    case WM_GETTEXT: {
-      // wParam is the buffer's size with room for the terminating zero; the result is the count copied.
-      if (wParam == 0 || lParam == 0) return 0;
-      size_t count = std::min<size_t>(window->text.size(), wParam - 1);
-      memcpy(reinterpret_cast<char*>(lParam), window->text.data(), count);
-      reinterpret_cast<char*>(lParam)[count] = 0;
-      return static_cast<LRESULT>(count);
-    }
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(window->text.size());
-    default:
-      return 0;
-  }
-}
 
 LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   return kwplatform::CallProcedure(kwplatform::ProcedureFromBits(reinterpret_cast<uintptr_t>(procedure)), handle,
@@ -399,18 +384,6 @@ LONG WINAPI SetWindowLongA(HWND handle, int index, LONG value) {
     default:
       return 0;
   }
-}
-
-BOOL WINAPI ShowWindow(HWND handle, int command) {
-  std::shared_ptr<Window> window = LookUpOwnWindow(handle);
-  if (!window || window->messageOnly) return FALSE;
-  // Every command but SW_HIDE shows the window; minimised and maximised states come with sizes.
-  return kwplatform::ChangeVisibility(window, command != SW_HIDE) ? TRUE : FALSE;
-}
-
-BOOL WINAPI IsWindowVisible(HWND handle) {
-  std::shared_ptr<Window> window = LookUpWindow(handle);
-  return window && kwplatform::IsVisible(*window) ? TRUE : FALSE;
 }
 
 }  // extern "C"

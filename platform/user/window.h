@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/display/region.h"
+#include "platform/display/surface.h"
 #include "platform/win32.h"
 
 namespace kwplatform {
@@ -67,6 +69,18 @@ struct Window {
   std::vector<WindowProperty> properties;
   WindowStage stage = WindowStage::Alive;
   bool destroyMessageSent = false;
+  Region updateRegion;        // client coordinates; what WM_PAINT must repaint
+  bool erasePending = false;  // WM_ERASEBKGND is due at the next BeginPaint
+  bool frameDirty = false;    // WM_NCPAINT is due at the next BeginPaint
+  unsigned paintsBegun = 0;   // BeginPaint calls so far: tells whether a WM_PAINT handler painted
+  bool captionActive = false;  // the frame is drawn in the active colours
+  // A top-level window's pixels, the whole window rectangle; its children draw into their part.
+  // Made on first use, so hidden windows cost nothing.
+  std::shared_ptr<Surface> surface;
+  // The last left or right button press, for double clicks of CS_DBLCLKS classes.
+  DWORD lastClickTime = 0;
+  UINT lastClickMessage = 0;
+  POINT lastClickPoint = {0, 0};
 };
 
 // The record of a live window (WM_NCDESTROY not yet sent), or null for a stale or foreign handle.
@@ -80,6 +94,27 @@ bool IsDescendant(HWND ancestor, HWND window);
 
 // Calls a window procedure; a null procedure answers 0.
 LRESULT CallProcedure(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sends a message to a window of the calling thread (its current procedure).
+LRESULT SendToWindow(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Whether the window and all its ancestors have WS_VISIBLE (message-only windows never do).
+bool IsVisible(const Window& window);
+bool IsEnabled(const Window& window);  // no WS_DISABLED on the window itself
+
+// Snapshots of the window tree: top-level windows (message-only ones excluded) and a window's
+// children, each in z-order, top first.
+std::vector<HWND> TopLevelWindows();
+std::vector<HWND> ChildrenOf(HWND window);
+std::vector<HWND> MessageOnlyWindows();
+// The live top-level windows owned by owner.
+std::vector<HWND> OwnedWindows(HWND owner);
+// The top-level window a window belongs to (itself for a top-level window); null when stale.
+std::shared_ptr<Window> TopLevelOf(HWND window);
+
+// Moves a window to the top of its siblings' z-order; a top-level window takes the windows it
+// owns along, so that they stay above it.
+void BringToTop(HWND window);
 
 // The registered class of that name (case-insensitive) or atom, registered by instance or, when
 // none is, by any module.
