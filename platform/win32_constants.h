@@ -523,12 +523,9 @@
   X(MSG, 28)                        \
   X(WNDCLASSA, 40)                  \
   X(CREATESTRUCTA, 48)              \
-<<<<<<< HEAD
   X(NMHDR, 12)                      \
   X(DRAWITEMSTRUCT, 48)             \
-=======
   X(PAINTSTRUCT, 64)                 \
->>>>>>> main
   X(SIZE, 8)                        \
   X(LOGPEN, 16)                     \
   X(LOGBRUSH, 12)                   \
