@@ -215,7 +215,8 @@
   X(BOOL, InvertRect, (HDC hDC, const RECT* lprc))                                              \
   X(BOOL, DrawFocusRect, (HDC hDC, const RECT* lprc))                                           \
   X(DWORD, GetSysColor, (int nIndex))                                                           \
-  X(HBRUSH, GetSysColorBrush, (int nIndex))
+  X(HBRUSH, GetSysColorBrush, (int nIndex))                                                     \
+  X(int, DrawTextA, (HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format))
 
 #define KW_USER32_FUNCTIONS(X)                                                                  \
   KW_USER32_MESSAGE_BOX_FUNCTIONS(X) KW_USER32_CHARACTER_FUNCTIONS(X) KW_USER32_WINDOW_FUNCTIONS(X) \
@@ -241,6 +242,9 @@
 // GDI: device contexts and their attributes.
 #define KW_GDI32_DEVICE_CONTEXT_FUNCTIONS(X)                                                    \
   X(HDC, CreateCompatibleDC, (HDC hdc))                                                         \
+  X(HDC, CreateDCA, (LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort, const DEVMODEA* pdm)) \
+  X(HDC, CreateICA, (LPCSTR pszDriver, LPCSTR pszDevice, LPCSTR pszPort, const DEVMODEA* pdm))  \
+  X(int, GetDeviceCaps, (HDC hdc, int index))                                                   \
   X(BOOL, DeleteDC, (HDC hdc))                                                                  \
   X(HGDIOBJ, SelectObject, (HDC hdc, HGDIOBJ h))                                                \
   X(HGDIOBJ, GetCurrentObject, (HDC hdc, UINT type))                                            \
@@ -322,11 +326,29 @@
      int wSrc, int hSrc, DWORD rop))                                                            \
   X(BOOL, PatBlt, (HDC hdc, int x, int y, int w, int h, DWORD rop))
 
+// GDI fonts and text.
+#define KW_GDI32_TEXT_FUNCTIONS(X)                                                              \
+  X(HFONT, CreateFontA,                                                                         \
+    (int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,    \
+     DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision,                   \
+     DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName))          \
+  X(HFONT, CreateFontIndirectA, (const LOGFONTA* lplf))                                         \
+  X(BOOL, GetTextMetricsA, (HDC hdc, LPTEXTMETRICA lptm))                                       \
+  X(int, GetTextFaceA, (HDC hdc, int c, LPSTR lpName))                                          \
+  X(int, EnumFontsA, (HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam))          \
+  X(BOOL, TextOutA, (HDC hdc, int x, int y, LPCSTR lpString, int c))                            \
+  X(BOOL, ExtTextOutA,                                                                          \
+    (HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c,          \
+     const INT* lpDx))                                                                          \
+  X(BOOL, GetTextExtentPoint32A, (HDC hdc, LPCSTR lpString, int c, LPSIZE psizl))               \
+  X(BOOL, GetTextExtentPointA, (HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz))
+
 #define KW_GDI32_FUNCTIONS(X)                                                                   \
   KW_GDI32_DEVICE_CONTEXT_FUNCTIONS(X)                                                          \
   KW_GDI32_OBJECT_FUNCTIONS(X)                                                                  \
   KW_GDI32_REGION_FUNCTIONS(X)                                                                  \
-  KW_GDI32_DRAWING_FUNCTIONS(X)
+  KW_GDI32_DRAWING_FUNCTIONS(X)                                                                 \
+  KW_GDI32_TEXT_FUNCTIONS(X)
 
 #define KW_WIN32_FUNCTIONS(X) \
   KW_KERNEL32_FUNCTIONS(X) KW_USER32_FUNCTIONS(X) KW_COMCTL32_FUNCTIONS(X) KW_COMDLG32_FUNCTIONS(X) \

@@ -2,6 +2,7 @@
 // picks source pixels by position; when it shrinks, the stretch mode decides how the source
 // pixels that fall on one destination pixel combine (AND, OR, average or the first one).
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -34,8 +35,12 @@ struct BlitArea {
 };
 
 BlitArea DeviceArea(const DeviceContextState& state, int x, int y, int width, int height) {
+  // The far corner in 64 bits: x + width may not fit in an int.
+  auto far = [](int start, int extent) {
+    return static_cast<LONG>(std::clamp<long long>(static_cast<long long>(start) + extent, INT32_MIN, INT32_MAX));
+  };
   const POINT a = LogicalToDevice(state, {x, y});
-  const POINT b = LogicalToDevice(state, {x + width, y + height});
+  const POINT b = LogicalToDevice(state, {far(x, width), far(y, height)});
   return {a.x, a.y, b.x - a.x, b.y - a.y};
 }
 

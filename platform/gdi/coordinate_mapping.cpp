@@ -1,6 +1,7 @@
 // Mapping modes, window and viewport origins and extents.
 #include "platform/gdi/coordinate_mapping.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kwplatform {
@@ -8,22 +9,36 @@ namespace kwplatform {
 namespace {
 
 // value × numerator ÷ denominator, rounded half away from zero.
-LONG Scale(long value, long numerator, long denominator) {
-  long long product = static_cast<long long>(value) * numerator;
-  long long half = std::llabs(static_cast<long long>(denominator)) / 2;
+long long Scale(long long value, long long numerator, long long denominator) {
+  long long product = value * numerator;
+  long long half = std::llabs(denominator) / 2;
   long long rounded = (product >= 0) == (denominator > 0) ? product + (denominator > 0 ? half : -half)
                                                           : product - (denominator > 0 ? half : -half);
-  return static_cast<LONG>(rounded / denominator);
+  return rounded / denominator;
 }
 
+// Coordinates are kept within 27 bits, GDI's coordinate space, so that no later sum of a
+// coordinate and an origin or a width can overflow.
+constexpr long long CoordinateLimit = 1 << 27;
+
+LONG Clamp(long long value) { return static_cast<LONG>(std::clamp(value, -CoordinateLimit, CoordinateLimit)); }
+
 bool Scaled(const DeviceContextState& state) { return state.mapMode != MM_TEXT; }
+
+// The magnitude of a length scaled by numerator ÷ denominator in the scalable modes.
+int Length(const DeviceContextState& state, int value, LONG numerator, LONG denominator) {
+  const long long length = Scaled(state) ? Scale(value, numerator, denominator) : value;
+  return Clamp(std::llabs(length));
+}
 
 // A point from one space (origin, extent) into the other.
 POINT Map(const DeviceContextState& state, POINT point, POINT fromOrigin, SIZE fromExtent, POINT toOrigin,
           SIZE toExtent) {
-  if (!Scaled(state)) return {point.x - fromOrigin.x + toOrigin.x, point.y - fromOrigin.y + toOrigin.y};
-  return {Scale(point.x - fromOrigin.x, toExtent.cx, fromExtent.cx) + toOrigin.x,
-          Scale(point.y - fromOrigin.y, toExtent.cy, fromExtent.cy) + toOrigin.y};
+  const long long dx = static_cast<long long>(point.x) - fromOrigin.x;
+  const long long dy = static_cast<long long>(point.y) - fromOrigin.y;
+  if (!Scaled(state)) return {Clamp(dx + toOrigin.x), Clamp(dy + toOrigin.y)};
+  return {Clamp(Scale(dx, toExtent.cx, fromExtent.cx) + toOrigin.x),
+          Clamp(Scale(dy, toExtent.cy, fromExtent.cy) + toOrigin.y)};
 }
 
 // The fixed metric and English modes: logical units per inch on a 96-pixel logical inch, with
@@ -50,13 +65,17 @@ void KeepIsotropic(DeviceContextState& state) {
   if (state.mapMode != MM_ISOTROPIC) return;
   SIZE& window = state.windowExtent;
   SIZE& viewport = state.viewportExtent;
-  long long xScale = std::llabs(static_cast<long long>(viewport.cx)) * std::labs(window.cy);
-  long long yScale = std::llabs(static_cast<long long>(viewport.cy)) * std::labs(window.cx);
+  long long xScale = std::llabs(static_cast<long long>(viewport.cx)) * std::llabs(static_cast<long long>(window.cy));
+  long long yScale = std::llabs(static_cast<long long>(viewport.cy)) * std::llabs(static_cast<long long>(window.cx));
   if (xScale < yScale) {
-    long height = Scale(std::labs(viewport.cx), std::labs(window.cy), std::labs(window.cx));
+    LONG height =
+        Clamp(Scale(std::llabs(static_cast<long long>(viewport.cx)), std::llabs(static_cast<long long>(window.cy)),
+                    std::llabs(static_cast<long long>(window.cx))));
     viewport.cy = viewport.cy < 0 ? -height : height;
   } else if (yScale < xScale) {
-    long width = Scale(std::labs(viewport.cy), std::labs(window.cx), std::labs(window.cy));
+    LONG width =
+        Clamp(Scale(std::llabs(static_cast<long long>(viewport.cy)), std::llabs(static_cast<long long>(window.cx)),
+                    std::llabs(static_cast<long long>(window.cy))));
     viewport.cx = viewport.cx < 0 ? -width : width;
   }
 }
@@ -117,13 +136,19 @@ RECT LogicalRectangleToDevice(const DeviceContextState& state, int left, int top
 }
 
 int DeviceWidth(const DeviceContextState& state, int logical) {
-  if (!Scaled(state)) return std::abs(logical);
-  return static_cast<int>(std::labs(Scale(logical, state.viewportExtent.cx, state.windowExtent.cx)));
+  return Length(state, logical, state.viewportExtent.cx, state.windowExtent.cx);
 }
 
 int DeviceHeight(const DeviceContextState& state, int logical) {
-  if (!Scaled(state)) return std::abs(logical);
-  return static_cast<int>(std::labs(Scale(logical, state.viewportExtent.cy, state.windowExtent.cy)));
+  return Length(state, logical, state.viewportExtent.cy, state.windowExtent.cy);
+}
+
+int LogicalWidth(const DeviceContextState& state, int device) {
+  return Length(state, device, state.windowExtent.cx, state.viewportExtent.cx);
+}
+
+int LogicalHeight(const DeviceContextState& state, int device) {
+  return Length(state, device, state.windowExtent.cy, state.viewportExtent.cy);
 }
 
 }  // namespace kwplatform

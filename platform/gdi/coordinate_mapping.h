@@ -17,4 +17,8 @@ RECT LogicalRectangleToDevice(const DeviceContextState& state, int left, int top
 int DeviceWidth(const DeviceContextState& state, int logical);
 int DeviceHeight(const DeviceContextState& state, int logical);
 
+// Logical lengths of device lengths along x and along y (magnitudes; never negative).
+int LogicalWidth(const DeviceContextState& state, int device);
+int LogicalHeight(const DeviceContextState& state, int device);
+
 }  // namespace kwplatform

@@ -14,7 +14,7 @@ struct PenStroke {
   uint32_t gapPixel = 0;  // the background colour
   bool fillGaps = false;  // opaque background mode
   int rop2 = R2_COPYPEN;
-  int patternPosition = 0;  // carried from one segment to the next of a polyline
+  long long patternPosition = 0;  // carried from one segment to the next of a polyline
 
   bool IsNull() const { return style == PS_NULL; }
 };

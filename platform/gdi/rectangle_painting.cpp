@@ -19,7 +19,7 @@ struct RectanglePaint {
 
 std::optional<RectanglePaint> Prepare(HDC dc, const RECT* rectangle) {
   std::shared_ptr<DeviceContext> context = FindDeviceContext(dc);
-  if (!context || !rectangle) return std::nullopt;
+  if (!context || !rectangle || context->kind == DeviceContextKind::Information) return std::nullopt;
   RECT device =
       LogicalRectangleToDevice(context->state, rectangle->left, rectangle->top, rectangle->right, rectangle->bottom);
   return RectanglePaint{std::move(context), device};

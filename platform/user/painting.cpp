@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/display/window_drawing.h"
+#include "platform/user/message_queue.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/window_placement.h"
 #include "platform/user/window_surfaces.h"
@@ -150,11 +151,20 @@ BOOL WINAPI ValidateRect(HWND handle, const RECT* rectangle) {
   return TRUE;
 }
 
-BOOL WINAPI GetUpdateRect(HWND handle, LPRECT rectangle, BOOL) {
+BOOL WINAPI GetUpdateRect(HWND handle, LPRECT rectangle, BOOL erase) {
   std::shared_ptr<Window> window = LookUpWindow(handle);
   if (!window) return FALSE;
   if (rectangle != nullptr) *rectangle = window->updateRegion.Bounds();
-  return window->updateRegion.IsEmpty() ? FALSE : TRUE;
+  if (window->updateRegion.IsEmpty()) return FALSE;
+  // Asked to, a pending erase happens now, inside the update region, which stays pending.
+  if (erase && window->erasePending && window->queue->OwnedByCurrentThread()) {
+    window->erasePending = false;
+    if (HDC dc = kwplatform::OpenDC(window, false, &window->updateRegion)) {
+      kwplatform::SendToWindow(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      kwplatform::CloseWindowDC(dc);
+    }
+  }
+  return TRUE;
 }
 
 BOOL WINAPI UpdateWindow(HWND handle) {

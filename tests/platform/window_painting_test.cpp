@@ -177,6 +177,13 @@ TEST_F(PaintingTest, BeginPaintOutsideWmPaintErasesAndValidatesAtOnce) {
   EXPECT_EQ(paint.rcPaint.right, 15);
   EXPECT_FALSE(GetUpdateRect(stage_, nullptr, FALSE)) << "validated";
   EXPECT_TRUE(EndPaint(stage_, &paint));
+  // Asking for the update rectangle with erase erases at once and keeps the region pending.
+  Received().clear();
+  InvalidateRect(stage_, &area, TRUE);
+  EXPECT_TRUE(GetUpdateRect(stage_, nullptr, TRUE));
+  EXPECT_NE(FirstReceived(stage_, WM_ERASEBKGND), nullptr);
+  EXPECT_TRUE(GetUpdateRect(stage_, nullptr, FALSE));
+  ValidateRect(stage_, nullptr);
   Received().clear();
   kwtesting::PumpMessages();
   EXPECT_EQ(FirstReceived(stage_, WM_PAINT), nullptr);

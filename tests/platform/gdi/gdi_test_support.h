@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,20 @@ inline std::vector<std::string> Picture(HDC dc, int width, int height, int left 
     rows.push_back(row);
   }
   return rows;
+}
+
+// The bounding box of the pixels that are not white ({1000, 1000, -1, -1} when there are none).
+inline RECT InkBounds(const std::vector<std::string>& picture) {
+  RECT box = {1000, 1000, -1, -1};
+  for (int y = 0; y < static_cast<int>(picture.size()); y++)
+    for (int x = 0; x < static_cast<int>(picture[y].size()); x++)
+      if (picture[y][x] != '.') {
+        box.left = std::min<LONG>(box.left, x);
+        box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x + 1);
+        box.bottom = std::max<LONG>(box.bottom, y + 1);
+      }
+  return box;
 }
 
 class Canvas {

@@ -1,10 +1,12 @@
 #include <algorithm>
+#include <cstdint>
 
 #include "tests/platform/gdi/gdi_test_support.h"
 
 namespace {
 
 using gditest::Canvas;
+using gditest::InkBounds;
 
 // Selects a pen and a brush for one test and deletes them afterwards.
 class Tools {
@@ -24,20 +26,6 @@ class Tools {
   HDC dc_;
   HGDIOBJ pen_, brush_, oldPen_, oldBrush_;
 };
-
-// The bounding box of the pixels that are not white.
-RECT InkBounds(const std::vector<std::string>& picture) {
-  RECT box = {1000, 1000, -1, -1};
-  for (int y = 0; y < static_cast<int>(picture.size()); y++)
-    for (int x = 0; x < static_cast<int>(picture[y].size()); x++)
-      if (picture[y][x] != '.') {
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-  return box;
-}
 
 TEST(GdiLines, LineToLeavesOutTheEndPointInEveryDirection) {
   struct Case {
@@ -232,6 +220,27 @@ TEST(GdiShapes, ShapesStayInsideTheClip) {
   EXPECT_EQ(ink.right, 5);
   EXPECT_EQ(ink.bottom, 8);
   DeleteObject(clip);
+}
+
+TEST(GdiShapes, ExtremeCoordinatesAndSizesDrawQuicklyWithoutOverflow) {
+  Canvas canvas(16, 16);
+  Tools tools(canvas.dc(), CreatePen(PS_SOLID, 0x7FFFFFFF, RGB(0, 0, 0)), CreateSolidBrush(RGB(255, 0, 0)));
+  const int low = INT32_MIN, high = INT32_MAX;
+  EXPECT_TRUE(Rectangle(canvas.dc(), low, low, high, high));
+  EXPECT_TRUE(Ellipse(canvas.dc(), low, low, high, high));
+  EXPECT_TRUE(RoundRect(canvas.dc(), low, low, high, high, high, high));
+  const POINT far[] = {{low, low}, {high, 0}, {0, high}};
+  EXPECT_TRUE(Polygon(canvas.dc(), far, 3));
+  MoveToEx(canvas.dc(), -100000, -3, nullptr);
+  EXPECT_TRUE(LineTo(canvas.dc(), 100000, 3));
+  RECT huge = {low, low, high, high};
+  EXPECT_NE(FillRect(canvas.dc(), &huge, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 0);
+  EXPECT_TRUE(PatBlt(canvas.dc(), high - 1, high - 1, high, high, BLACKNESS));
+  EXPECT_TRUE(StretchBlt(canvas.dc(), low, low, high, high, canvas.dc(), 0, 0, high, 1, SRCCOPY));
+  SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+  EXPECT_TRUE(SetViewportExtEx(canvas.dc(), low, high, nullptr));
+  EXPECT_TRUE(Rectangle(canvas.dc(), -5, -5, 5, 5));
+  EXPECT_NE(SetPixel(canvas.dc(), 0, 0, 0), CLR_INVALID);
 }
 
 }  // namespace
