@@ -47,11 +47,30 @@ void PaintCloseBox(HDC dc, const RECT& box) {
     }
 }
 
+// The caption's font, bold 8-point "MS Sans Serif": made once and kept for the process.
+HFONT CaptionFont() {
+  static HFONT font = CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+  return font;
+}
+
+void PaintTitle(HDC dc, const Window& window, const FrameLayout& layout) {
+  if (window.text.empty()) return;
+  RECT area = layout.caption;
+  area.left += 3;
+  if (!RectangleIsEmpty(layout.closeBox)) area.right = layout.closeBox.left - 2;
+  HGDIOBJ previous = SelectObject(dc, CaptionFont());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(window.captionActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  DrawTextA(dc, window.text.c_str(), -1, &area, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, previous);
+}
+
 void PaintCaption(HDC dc, const Window& window, const FrameLayout& layout) {
   RECT caption = layout.caption;
   Fill(dc, caption, window.captionActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
   // The line between the caption and what lies beneath.
   Fill(dc, RECT{caption.left, caption.bottom, caption.right, caption.bottom + 1}, COLOR_BTNFACE);
+  PaintTitle(dc, window, layout);
   if (!RectangleIsEmpty(layout.closeBox)) PaintCloseBox(dc, layout.closeBox);
 }
 

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/display/surface.h"
+#include "platform/user/window_surfaces.h"
 #include "tests/platform/window_test_support.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -292,6 +293,19 @@ TEST_F(PaintingTest, ScreenshotsShowFramedWindowsStackedOnTheDesktop) {
   EXPECT_EQ(ScreenPixel(100, 60 + 4 + 5), Pixel(GetSysColor(COLOR_INACTIVECAPTION)));
   EXPECT_EQ(ScreenPixel(250, 150), Pixel(GetSysColor(COLOR_WINDOWFRAME))) << "the front window's border";
   EXPECT_EQ(GetActiveWindow(), front);
+
+  // The title is written on the caption in the caption text colour.
+  auto titleInk = [&] {
+    std::shared_ptr<kwplatform::Surface> screen = kwplatform::ComposeScreen();
+    int count = 0;
+    for (int y = 60 + 4; y < 60 + 4 + 18; y++)
+      for (int x = 50 + 4; x < 50 + 150; x++)
+        count += (screen->Row(y)[x] & 0xFFFFFF) == Pixel(GetSysColor(COLOR_INACTIVECAPTIONTEXT));
+    return count;
+  };
+  EXPECT_EQ(titleInk(), 0) << "no title yet";
+  SetWindowTextA(framed, "Document");
+  EXPECT_GT(titleInk(), 20);
 
   SetActiveWindow(framed);
   EXPECT_EQ(ScreenPixel(300, 200), Pixel(Blue)) << "brought to the front";
