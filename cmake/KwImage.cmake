@@ -77,16 +77,20 @@ endfunction()
 #
 #   kw_image_test(<name> SOURCES <file>... [FORM production|development] [RESOURCES <file>...]
 #                 [TRACE <expected trace file>] [STDERR <regular expression>] [EXIT <code>]
-#                 [ARGUMENTS <argument>...] [FILES <file>...])
+#                 [ARGUMENTS <argument>...] [FILES <file>...] [ENGINE <target>])
 #
 # FILES are copied into the directory the application runs in (libraries it loads, say).
+# ENGINE replaces kwrun (an engine with test classes of its own, say).
 #
 # The production form runs the engine that carries the image; the development form runs kwrun
 # in a directory holding the development files. The exit code defaults to 1, a normal end.
 function(kw_image_test name)
-  cmake_parse_arguments(ARG "" "FORM;TRACE;STDERR;EXIT" "SOURCES;RESOURCES;ARGUMENTS;FILES" ${ARGN})
+  cmake_parse_arguments(ARG "" "FORM;TRACE;STDERR;EXIT;ENGINE" "SOURCES;RESOURCES;ARGUMENTS;FILES" ${ARGN})
   if(NOT KW_PRODUCT_BUILD)
     return()
+  endif()
+  if(NOT ARG_ENGINE)
+    set(ARG_ENGINE kwrun)
   endif()
   if(NOT ARG_FORM)
     set(ARG_FORM production)
@@ -97,11 +101,11 @@ function(kw_image_test name)
   set(definitions -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR} -DEXPECTED_EXIT=${ARG_EXIT}
       -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/runs/${name})
   if(ARG_FORM STREQUAL "production")
-    kw_image(${name}_image SOURCES ${ARG_SOURCES} RESOURCES ${ARG_RESOURCES} ENGINE kwrun)
+    kw_image(${name}_image SOURCES ${ARG_SOURCES} RESOURCES ${ARG_RESOURCES} ENGINE ${ARG_ENGINE})
     list(APPEND definitions -DPROGRAM=${CMAKE_CURRENT_BINARY_DIR}/images/${name}_image)
   else()
     kw_image(${name}_image SOURCES ${ARG_SOURCES} RESOURCES ${ARG_RESOURCES})
-    list(APPEND definitions -DPROGRAM=$<TARGET_FILE:kwrun> -DIMAGE_DIR=${CMAKE_CURRENT_BINARY_DIR}/images/${name}_image)
+    list(APPEND definitions -DPROGRAM=$<TARGET_FILE:${ARG_ENGINE}> -DIMAGE_DIR=${CMAKE_CURRENT_BINARY_DIR}/images/${name}_image)
   endif()
   if(ARG_TRACE)
     get_filename_component(trace ${ARG_TRACE} ABSOLUTE)

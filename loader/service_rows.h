@@ -367,20 +367,20 @@
   X(RuntimeShowModal, Windows, Missing) \
   X(RuntimeHideWindow, Windows, Missing) \
   X(RuntimeCloseWindow, Windows, Missing) \
-  X(formRefresh, Windows, Missing) \
-  X(formRefreshRect, Windows, Missing) \
+  X(formRefresh, Windows, Implemented) \
+  X(formRefreshRect, Windows, Implemented) \
   X(windowBalloonHelpSetter, Windows, Missing) \
   X(windowHasBackColorGetter, Windows, Missing) \
   X(windowHasBackColorSetter, Windows, Missing) \
-  X(formMouseCursorSetter, Windows, Missing) \
+  X(formMouseCursorSetter, Windows, Implemented) \
   X(getWindowCount, Windows, Missing) \
   X(getWindow, Windows, Missing) \
   X(windowControlCountGetter, Windows, Missing) \
   X(windowControl, Windows, Missing) \
-  X(formSetFocus, Windows, Missing) \
+  X(formSetFocus, Windows, Implemented) \
   X(windowMouseXGetter, Windows, Missing) \
   X(windowMouseYGetter, Windows, Missing) \
-  X(formDrawInto, Windows, Missing) \
+  X(formDrawInto, Windows, Implemented) \
   /* Edit fields */ \
   X(editTextGetter, EditFields, Missing) \
   X(editTextSetter, EditFields, Missing) \
@@ -666,8 +666,8 @@
   X(textEncodingInternetName, TextEncodings, Missing) \
   X(guessJapaneseEncoding, TextEncodings, Missing) \
   /* Font list and system colours */ \
-  X(getFontCount, FontsAndColours, Missing) \
-  X(getFontName, FontsAndColours, Missing) \
+  X(getFontCount, FontsAndColours, Implemented) \
+  X(getFontName, FontsAndColours, Implemented) \
   X(getFrameColor, FontsAndColours, Missing) \
   X(getFillColor, FontsAndColours, Missing) \
   X(getTextColor, FontsAndColours, Missing) \
@@ -701,8 +701,8 @@
   X(getMouseY, ScreensAndInput, Missing) \
   X(getMouseDown, ScreensAndInput, Missing) \
   /* Controls, panes and their properties */ \
-  X(ctlPosGetter, Controls, Missing) \
-  X(ctlPosSetter, Controls, Missing) \
+  X(ctlPosGetter, Controls, Implemented) \
+  X(ctlPosSetter, Controls, Implemented) \
   X(RuntimeControlReference, Controls, Missing) \
   X(RuntimeCloneControlReference, Controls, Missing) \
   X(RuntimeListEmpty, Controls, Missing) \
@@ -723,16 +723,16 @@
   X(RuntimePopupCountGetter, Controls, Missing) \
   X(RuntimePopupSelectionGetter, Controls, Missing) \
   X(RuntimePopupSelectionSetter, Controls, Missing) \
-  X(paneStringGetter, Controls, Missing) \
-  X(paneStringSetter, Controls, Missing) \
-  X(paneBoolGetter, Controls, Missing) \
-  X(paneBoolSetter, Controls, Missing) \
-  X(paneIntGetter, Controls, Missing) \
-  X(paneIntSetter, Controls, Missing) \
-  X(paneObjGetter, Controls, Missing) \
-  X(paneObjSetter, Controls, Missing) \
-  X(paneShortGetter, Controls, Missing) \
-  X(paneShortSetter, Controls, Missing) \
+  X(paneStringGetter, Controls, Implemented) \
+  X(paneStringSetter, Controls, Implemented) \
+  X(paneBoolGetter, Controls, Implemented) \
+  X(paneBoolSetter, Controls, Implemented) \
+  X(paneIntGetter, Controls, Implemented) \
+  X(paneIntSetter, Controls, Implemented) \
+  X(paneObjGetter, Controls, Implemented) \
+  X(paneObjSetter, Controls, Implemented) \
+  X(paneShortGetter, Controls, Implemented) \
+  X(paneShortSetter, Controls, Implemented) \
   X(checkBoxValueGetter, Controls, Missing) \
   X(checkBoxValueSetter, Controls, Missing) \
   X(radioValueGetter, Controls, Missing) \
@@ -740,20 +740,20 @@
   X(linePosSetter, Controls, Missing) \
   X(scrollerPropGetter, Controls, Missing) \
   X(scrollerPropSetter, Controls, Missing) \
-  X(RuntimeControlRefresh, Controls, Missing) \
-  X(RuntimeControlRefreshRect, Controls, Missing) \
-  X(ControlVisibleSetter, Controls, Missing) \
-  X(controlEnabledSetter, Controls, Missing) \
-  X(controlVisibleGetter, Controls, Missing) \
-  X(controlEnabledGetter, Controls, Missing) \
-  X(controlLockLeftGetter, Controls, Missing) \
-  X(controlLockTopGetter, Controls, Missing) \
-  X(controlLockRightGetter, Controls, Missing) \
-  X(controlLockBottomGetter, Controls, Missing) \
-  X(controlLockLeftSetter, Controls, Missing) \
-  X(controlLockTopSetter, Controls, Missing) \
-  X(controlLockRightSetter, Controls, Missing) \
-  X(controlLockBottomSetter, Controls, Missing) \
+  X(RuntimeControlRefresh, Controls, Implemented) \
+  X(RuntimeControlRefreshRect, Controls, Implemented) \
+  X(ControlVisibleSetter, Controls, Implemented) \
+  X(controlEnabledSetter, Controls, Implemented) \
+  X(controlVisibleGetter, Controls, Implemented) \
+  X(controlEnabledGetter, Controls, Implemented) \
+  X(controlLockLeftGetter, Controls, Implemented) \
+  X(controlLockTopGetter, Controls, Implemented) \
+  X(controlLockRightGetter, Controls, Implemented) \
+  X(controlLockBottomGetter, Controls, Implemented) \
+  X(controlLockLeftSetter, Controls, Implemented) \
+  X(controlLockTopSetter, Controls, Implemented) \
+  X(controlLockRightSetter, Controls, Implemented) \
+  X(controlLockBottomSetter, Controls, Implemented) \
   X(pushButtonDefaultGetter, Controls, Missing) \
   X(pushButtonDefaultSetter, Controls, Missing) \
   X(pushButtonCancelGetter, Controls, Missing) \
@@ -822,9 +822,9 @@
   X(progressMaximumSetter, Controls, Missing) \
   X(RuntimeListInsertRow, Controls, Missing) \
   X(RuntimePopupInsertRow, Controls, Missing) \
-  X(RuntimeSetFocus, Controls, Missing) \
+  X(RuntimeSetFocus, Controls, Implemented) \
   X(listTextSetter, Controls, Missing) \
-  X(controlBalloonHelpSetter, Controls, Missing) \
+  X(controlBalloonHelpSetter, Controls, Implemented) \
   X(pushButtonTitleGetter, Controls, Missing) \
   X(pushButtonTitleSetter, Controls, Missing) \
   X(checkBoxTitleGetter, Controls, Missing) \
@@ -860,8 +860,8 @@
   X(listGetRowPicture, Controls, Missing) \
   X(listSetRowPicture, Controls, Missing) \
   X(listLastIndexGetter, Controls, Missing) \
-  X(controlDisabledBalloonHelpSetter, Controls, Missing) \
-  X(controlMouseCursorSetter, Controls, Missing) \
+  X(controlDisabledBalloonHelpSetter, Controls, Implemented) \
+  X(controlMouseCursorSetter, Controls, Implemented) \
   X(canvasBackdropSetter, Controls, Missing) \
   X(listEnableDragSetter, Controls, Missing) \
   X(listSelCountGetter, Controls, Missing) \
@@ -878,11 +878,11 @@
   X(staticTextColorSetter, Controls, Missing) \
   X(staticTextSizeSetter, Controls, Missing) \
   X(staticAttributeSetter, Controls, Missing) \
-  X(clearFocus, Controls, Missing) \
+  X(clearFocus, Controls, Implemented) \
   X(listGetHeading, Controls, Missing) \
   X(listSetHeading, Controls, Missing) \
-  X(controlMouseXGetter, Controls, Missing) \
-  X(controlMouseYGetter, Controls, Missing) \
+  X(controlMouseXGetter, Controls, Implemented) \
+  X(controlMouseYGetter, Controls, Implemented) \
   X(listCellCheckGetter, Controls, Missing) \
   X(listCellCheckSetter, Controls, Missing) \
   X(listCellTypeGetter, Controls, Missing) \
@@ -892,7 +892,7 @@
   X(RuntimePopupGetString, Controls, Missing) \
   X(getPopupRowTag, Controls, Missing) \
   X(setPopupRowTag, Controls, Missing) \
-  X(controlWindowGetter, Controls, Missing) \
+  X(controlWindowGetter, Controls, Implemented) \
   X(listHeadingIndexGetter, Controls, Missing) \
   X(listHeadingIndexSetter, Controls, Missing)
 

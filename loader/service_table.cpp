@@ -17,6 +17,7 @@
 #include "files/file_dialogs.h"
 #include "files/folder_item.h"
 #include "files/streams.h"
+#include "graphics/font_list.h"
 #include "library/number_functions.h"
 #include "library/string_functions.h"
 #include "loader/application_class.h"
@@ -25,6 +26,9 @@
 #include "loader/startup.h"
 #include "loader/trace_log.h"
 #include "platform/win32.h"
+#include "ui/control_services.h"
+#include "ui/mirrored_properties.h"
+#include "ui/window_services.h"
 
 namespace {
 

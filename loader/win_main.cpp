@@ -5,6 +5,7 @@
 #include "loader/application_image.h"
 #include "loader/service_table.h"
 #include "platform/win32.h"
+#include "ui/window_system.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, 
   engineInstance = instance;
   InitCommonControls();
   InitMemoryManager();
+  InstallWindowSystem();
   // The service report is the engine's own diagnostic, not an application's option.
   if (HasOption(commandLine ? commandLine : "", "--services")) {
     WriteServiceReport(stdout);

@@ -148,7 +148,12 @@
   X(UINT, WM_SYSKEYDOWN, 0x0104)               \
   X(UINT, WM_SYSKEYUP, 0x0105)                 \
   X(UINT, WM_SYSCHAR, 0x0106)                  \
+  X(UINT, WM_SETFONT, 0x0030)                  \
+  X(UINT, WM_DRAWITEM, 0x002B)                 \
+  X(UINT, WM_NOTIFY, 0x004E)                   \
   X(UINT, WM_COMMAND, 0x0111)                  \
+  X(UINT, WM_HSCROLL, 0x0114)                  \
+  X(UINT, WM_VSCROLL, 0x0115)                  \
   X(UINT, WM_TIMER, 0x0113)                    \
   X(UINT, WM_MOUSEMOVE, 0x0200)                \
   X(UINT, WM_LBUTTONDOWN, 0x0201)              \
@@ -519,6 +524,8 @@
   X(MSG, 28)                        \
   X(WNDCLASSA, 40)                  \
   X(CREATESTRUCTA, 48)              \
+  X(NMHDR, 12)                      \
+  X(DRAWITEMSTRUCT, 48)             \
   X(PAINTSTRUCT, 64)                 \
   X(SIZE, 8)                        \
   X(LOGPEN, 16)                     \

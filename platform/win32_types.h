@@ -214,6 +214,27 @@ typedef struct tagCREATESTRUCTA {
   DWORD dwExStyle;
 } CREATESTRUCTA, *LPCREATESTRUCTA;
 
+// The header of every WM_NOTIFY.
+typedef struct tagNMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+} NMHDR, *LPNMHDR;
+
+// What WM_DRAWITEM asks an owner to draw.
+typedef struct tagDRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  ULONG_PTR itemData;
+} DRAWITEMSTRUCT, *LPDRAWITEMSTRUCT;
+
+
 typedef struct tagPAINTSTRUCT {
   HDC hdc;
   BOOL fErase;
