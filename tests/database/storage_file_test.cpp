@@ -623,24 +623,36 @@ TEST(StorageFileTest, DamagedPagesFailTheOperationsThatNeedThem) {
   }
 }
 
-TEST(StorageFileTest, FlagLeftSetWithItsJournalRecoversTheLastCommit) {
+// One committed record, then a second one whose commit stops after its pages are written
+// (journal: header, image, flush; flag; pages): the flag is still set and the journal complete.
+struct InterruptedCommit {
+  std::string committed;  // the dump of the last completed commit
+  MemoryStorage::Files files;
+};
+
+InterruptedCommit StopCommitAfterItsPages() {
+  InterruptedCommit result;
   MemoryStorage io;
   std::unique_ptr<StorageFile> file = NewDatabase(io);
-  ASSERT_TRUE(file->createTree("t"));
-  ASSERT_TRUE(file->insertRecord("t", KeyedRecord(1, "kept"), {0}));
-  ASSERT_TRUE(file->commit());
-  std::string committed = Dump(*file);
-  ASSERT_TRUE(file->insertRecord("t", KeyedRecord(2, "lost"), {0}));
-  // Stop after the pages are written (journal: header, image, flush; flag; pages): the flag is
-  // still set and the journal complete.
+  EXPECT_TRUE(file->createTree("t"));
+  EXPECT_TRUE(file->insertRecord("t", KeyedRecord(1, "kept"), {0}));
+  EXPECT_TRUE(file->commit());
+  result.committed = Dump(*file);
+  EXPECT_TRUE(file->insertRecord("t", KeyedRecord(2, "lost"), {0}));
   io.FailAfter(io.Operations() + 5, MemoryStorage::Fault::Stop);
   EXPECT_TRUE(file->commit());  // a dead process never learns otherwise
-  MemoryStorage::Files files = io.Snapshot(MemoryStorage::Restart::ProcessDied);
-  file.reset();
+  result.files = io.Snapshot(MemoryStorage::Restart::ProcessDied);
+  return result;
+}
+
+TEST(StorageFileTest, FlagLeftSetWithItsJournalRecoversTheLastCommit) {
+  InterruptedCommit stopped = StopCommitAfterItsPages();
+  MemoryStorage::Files& files = stopped.files;
+  const std::string& committed = stopped.committed;
   ASSERT_TRUE(files.count(journal::PathFor(kPath)));
   EXPECT_EQ(LoadBig32(files[kPath].data() + kHeaderOpenFlag), 1u);
   MemoryStorage restarted(files);
-  file = openStorageFile(kPath, restarted);
+  std::unique_ptr<StorageFile> file = openStorageFile(kPath, restarted);
   ASSERT_TRUE(file);
   EXPECT_EQ(Dump(*file), committed);
   EXPECT_EQ(LoadBig32(restarted.Content(kPath).data() + kHeaderOpenFlag), 0u);
@@ -650,23 +662,15 @@ TEST(StorageFileTest, FlagLeftSetWithItsJournalRecoversTheLastCommit) {
 // The flag and the pages reach the disk in any order: pages without the flag are found out by
 // a complete journal of a newer transaction than the header's.
 TEST(StorageFileTest, JournalNewerThanTheHeaderRecoversWithoutTheFlag) {
-  MemoryStorage io;
-  std::unique_ptr<StorageFile> file = NewDatabase(io);
-  ASSERT_TRUE(file->createTree("t"));
-  ASSERT_TRUE(file->insertRecord("t", KeyedRecord(1, "kept"), {0}));
-  ASSERT_TRUE(file->commit());
-  std::string committed = Dump(*file);
-  ASSERT_TRUE(file->insertRecord("t", KeyedRecord(2, "lost"), {0}));
-  io.FailAfter(io.Operations() + 5, MemoryStorage::Fault::Stop);
-  file->commit();
-  MemoryStorage::Files files = io.Snapshot(MemoryStorage::Restart::ProcessDied);
-  file.reset();
+  InterruptedCommit stopped = StopCommitAfterItsPages();
+  MemoryStorage::Files& files = stopped.files;
+  const std::string& committed = stopped.committed;
   std::vector<uint8_t>& bytes = files[kPath];
   uint32_t previous = LoadBig32(bytes.data() + kHeaderTransaction) - 1;
   StoreBig32(bytes.data() + kHeaderTransaction, previous);
   StoreBig32(bytes.data() + kHeaderOpenFlag, 0);
   MemoryStorage restarted(files);
-  file = openStorageFile(kPath, restarted);
+  std::unique_ptr<StorageFile> file = openStorageFile(kPath, restarted);
   ASSERT_TRUE(file);
   EXPECT_EQ(Dump(*file), committed);
   // A journal that is not complete does not pass for one: with the flag set the file is refused.
