@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/field_accessors.h"
 #include "core/object_model.h"
 #include "core/runtime_string.h"
 #include "loader/startup.h"
@@ -46,10 +47,11 @@ void WriteMirrored(RuntimeObject* control, uint32_t parameter, Field value) {
   memcpy(ObjectField<Field>(control, parameter), &value, sizeof(Field));
 }
 
-// Each of the two slots holds its own reference.
+// Each of the two slots holds its own reference; the object's slot is written by the generic
+// field setter.
 template <typename Reference, typename Retain, typename Release>
 void WriteMirroredReference(RuntimeObject* control, uint32_t parameter, Reference* value, Retain retain,
-                            Release release) {
+                            Release release, void (*objectSetter)(RuntimeObject*, int32_t, Reference*)) {
   if (control == nullptr) return;
   if (Reference** field = PaneField<Reference*>(control, parameter)) {
     retain(value);
@@ -57,10 +59,7 @@ void WriteMirroredReference(RuntimeObject* control, uint32_t parameter, Referenc
     *field = value;
     AsControl(control)->pane->Invalidate();
   }
-  Reference** field = ObjectField<Reference*>(control, parameter);
-  retain(value);
-  release(*field);
-  *field = value;
+  objectSetter(control, static_cast<int32_t>(parameter & FieldMask), value);
 }
 
 void RetainString(RuntimeString* s) { StringRetain(s); }
@@ -81,7 +80,7 @@ RuntimeString* paneStringGetter(RuntimeObject* control, uint32_t parameter) {
 }
 
 void paneStringSetter(RuntimeObject* control, uint32_t parameter, RuntimeString* value) {
-  WriteMirroredReference(control, parameter, value, RetainString, StringRelease);
+  WriteMirroredReference(control, parameter, value, RetainString, StringRelease, stringSetter);
 }
 
 bool paneBoolGetter(RuntimeObject* control, uint32_t parameter) { return ReadMirrored<uint8_t>(control, parameter); }
@@ -111,7 +110,7 @@ RuntimeObject* paneObjGetter(RuntimeObject* control, uint32_t parameter) {
 }
 
 void paneObjSetter(RuntimeObject* control, uint32_t parameter, RuntimeObject* value) {
-  WriteMirroredReference(control, parameter, value, RuntimeLockObject, RuntimeUnlockObject);
+  WriteMirroredReference(control, parameter, value, RuntimeLockObject, RuntimeUnlockObject, objSetter);
 }
 
 }  // extern "C"
